@@ -1,0 +1,113 @@
+#include <cstring>
+#include <limits>
+
+#include "engine/InPlaceRewrite.h"
+#include "engine/PathHelpers.h"
+#include "engine/Passes.h"
+#include "platform/File.h"
+#include "platform/FileSystem.h"
+
+namespace kavex {
+namespace {
+
+constexpr std::size_t kChunkSize = 10240;
+
+std::int32_t ProgressPosition(std::int64_t done, std::int64_t total) {
+    if (total <= 0) return 0;
+    // done * 100 cannot overflow 64 bits for any file a disk holds.
+    const std::int64_t position = done / total * 100 + done % total * 100 / total;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(position, std::numeric_limits<std::int32_t>::max()));
+}
+
+bool Selected(const RunContext& context, const std::string& path) {
+    if (context.settings.m_nES1 == 2) return false;
+    if (platform::GetPathKind(path) != platform::PathKind::NotFolder) return false;
+    return ExtensionFilterIncludes(path, context.extensions, context.settings.m_nES3);
+}
+
+std::string Line(std::string_view name, std::string_view ending) {
+    std::string line(kLineBreak);
+    line.append("[").append(name).append(ending);
+    return line;
+}
+
+}  // namespace
+
+PassOutcome RunDataPass(RunContext& context) {
+    RunHost& host = context.host;
+    const SystemTexts& texts = context.texts;
+    const auto& rows = context.targets.rows;
+    const auto count = static_cast<std::int64_t>(rows.size());
+    const std::int64_t total = context.targets.byteTotal;
+    std::int64_t done = 0;
+    host.AppendLog(std::string(kLineBreak) + texts.logDataHeader);
+
+    for (std::int64_t i = 0; i < count; ++i) {
+        const TargetRow& row = rows[static_cast<std::size_t>(i)];
+        host.SetProgressStatus(texts.DataStatus(i, count, done, total));
+        if (!Selected(context, row.path)) continue;
+        const std::string name = LastPathComponent(row.path);
+
+        // Read the whole file; the buffer grows if the file has grown since its size was taken, so
+        // no byte of it is dropped when it is written back.
+        std::string bytes;
+        {
+            platform::File file = platform::File::Open(row.path, platform::File::Mode::Read);
+            if (!file.IsOpen()) {
+                host.AppendLog(Line(name, texts.readOpenFailed));
+                continue;
+            }
+            bytes.reserve(static_cast<std::size_t>(file.Size().value_or(0)) + 1);
+            char chunk[kChunkSize];
+            for (;;) {
+                const std::int64_t got = file.Read(chunk, kChunkSize);
+                if (got < 0) {
+                    context.stopMessage = texts.writeFailedBefore + row.path + " (" +
+                                          std::strerror(file.Error()) + ")";
+                    return PassOutcome::StoppedOnFileError;
+                }
+                if (got == 0) break;
+                bytes.append(chunk, static_cast<std::size_t>(got));
+                done += got;
+                host.SetProgressStatus(texts.DataStatus(i, count, done, total));
+                host.SetProgressPosition(ProgressPosition(done, total));
+                if (host.TakeCancelRequest()) return PassOutcome::Cancelled;
+            }
+        }
+
+        // The scanner sees the bytes before the first NUL; the rest is written back unchanged.
+        const std::size_t nul = std::min(bytes.find('\0'), bytes.size());
+        ScanResult scan = context.scanner.ScanAndReplace(std::string_view(bytes).substr(0, nul));
+        if (!scan.replaced) {
+            host.AppendLog(Line(name, texts.noMatch));
+        } else {
+            const bool wasReadOnly = !platform::CanWrite(row.path);
+            platform::SetReadOnly(row.path, false);
+            scan.text.append(bytes, nul, std::string::npos);
+            const RewriteResult rewrite = RewriteInPlace(row.path, bytes, scan.text);
+            if (wasReadOnly) platform::SetReadOnly(row.path, true);
+            switch (rewrite.status) {
+                case RewriteStatus::Written:
+                    host.AppendLog(Line(name, texts.countBefore) + std::to_string(scan.count) +
+                                   texts.countAfter + scan.detail);
+                    break;
+                case RewriteStatus::OpenFailed:
+                    host.AppendLog(Line(name, texts.writeOpenFailed) + scan.detail);
+                    break;
+                case RewriteStatus::FailedRestored:
+                case RewriteStatus::FailedNotRestored:
+                    context.stopMessage =
+                        texts.writeFailedBefore + row.path + " (" + std::strerror(rewrite.error) +
+                        ")" +
+                        (rewrite.status == RewriteStatus::FailedRestored ? texts.restoredNote
+                                                                         : texts.notRestoredNote);
+                    return PassOutcome::StoppedOnFileError;
+            }
+        }
+        done += row.size;
+        host.SetProgressPosition(ProgressPosition(done, total));
+    }
+    return PassOutcome::Completed;
+}
+
+}  // namespace kavex
