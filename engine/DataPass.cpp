@@ -2,8 +2,8 @@
 #include <limits>
 
 #include "engine/InPlaceRewrite.h"
-#include "engine/PathHelpers.h"
 #include "engine/Passes.h"
+#include "engine/PathHelpers.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 
@@ -16,7 +16,8 @@ std::int32_t ProgressPosition(std::int64_t done, std::int64_t total) {
     if (total <= 0) return 0;
     // done * 100 cannot overflow 64 bits for any file a disk holds.
     const std::int64_t position = done / total * 100 + done % total * 100 / total;
-    return static_cast<std::int32_t>(std::min<std::int64_t>(position, std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(
+        std::min<std::int64_t>(position, std::numeric_limits<std::int32_t>::max()));
 }
 
 bool Selected(const RunContext& context, const std::string& path) {

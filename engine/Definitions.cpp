@@ -89,8 +89,8 @@ ParseResult ParseDefinitions(std::string_view content, const platform::CodePage&
             if (byte == '\n') {
                 if (i > 0) {
                     const std::size_t end = content[i - 1] == '\r' ? i - 1 : i;
-                    row.sides[side] =
-                        std::string(content.substr(sideStart, std::max(end, sideStart) - sideStart));
+                    row.sides[side] = std::string(
+                        content.substr(sideStart, std::max(end, sideStart) - sideStart));
                 }
                 if (side == 0) {
                     malformed = true;
@@ -138,7 +138,8 @@ std::optional<DefinitionTable> LoadDefinitions(const std::string& path, RunHost&
     }
     ParseResult parsed = ParseDefinitions(content, codePage);
     switch (parsed.error) {
-        case DefinitionError::None: return std::move(parsed.table);
+        case DefinitionError::None:
+            return std::move(parsed.table);
         case DefinitionError::TooManyLines:
             host.ShowMessageBox(texts.tooManyDefinitions, texts.captionError);
             break;

@@ -45,8 +45,7 @@ struct ParseResult {
                                            const platform::CodePage& codePage);
 
 // Reads and parses the definition file; on failure shows the message box and returns nothing.
-[[nodiscard]] std::optional<DefinitionTable> LoadDefinitions(const std::string& path,
-                                                             RunHost& host,
+[[nodiscard]] std::optional<DefinitionTable> LoadDefinitions(const std::string& path, RunHost& host,
                                                              const SystemTexts& texts,
                                                              const platform::CodePage& codePage);
 

@@ -1,5 +1,5 @@
-#include "engine/PathHelpers.h"
 #include "engine/Passes.h"
+#include "engine/PathHelpers.h"
 #include "platform/FileSystem.h"
 
 namespace kavex {
@@ -9,10 +9,14 @@ bool OfSelectedKind(std::int32_t targetKind, const std::string& path) {
     // A path that cannot be examined counts as a folder.
     const bool folder = platform::GetPathKind(path) != platform::PathKind::NotFolder;
     switch (targetKind) {
-        case 0: return true;
-        case 1: return !folder;
-        case 2: return folder;
-        default: return false;
+        case 0:
+            return true;
+        case 1:
+            return !folder;
+        case 2:
+            return folder;
+        default:
+            return false;
     }
 }
 
@@ -41,7 +45,9 @@ PassOutcome RunNamePass(RunContext& context) {
             if (scan.text == oldName) {
                 line.append(texts.unchanged);
             } else if (platform::RenameNoReplace(path, DirectoryPart(path) + scan.text) == 0) {
-                line.append(texts.countBefore).append(std::to_string(scan.count)).append(texts.countAfter);
+                line.append(texts.countBefore)
+                    .append(std::to_string(scan.count))
+                    .append(texts.countAfter);
             } else {
                 line.append(texts.renameFailed);
             }

@@ -1,7 +1,7 @@
 #include "engine/PathHelpers.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/File.h"
 #include "platform/FileSystem.h"

@@ -25,9 +25,12 @@ private:
 
 RunOutcome ToRunOutcome(PassOutcome outcome) {
     switch (outcome) {
-        case PassOutcome::Completed: return RunOutcome::Completed;
-        case PassOutcome::Cancelled: return RunOutcome::Cancelled;
-        case PassOutcome::StoppedOnFileError: return RunOutcome::StoppedOnFileError;
+        case PassOutcome::Completed:
+            return RunOutcome::Completed;
+        case PassOutcome::Cancelled:
+            return RunOutcome::Cancelled;
+        case PassOutcome::StoppedOnFileError:
+            return RunOutcome::StoppedOnFileError;
     }
     return RunOutcome::Completed;
 }

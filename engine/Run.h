@@ -19,9 +19,9 @@ inline constexpr std::size_t kMaxTargets = 9999;
 inline constexpr std::size_t kMaxExtensionIndex = 999;
 
 enum class RunOutcome {
-    Completed,           // went to its end (the result 1)
-    EndedBeforeStart,    // a message box before anything changed: definition errors, too many targets
-    Cancelled,           // stopped at a cancel check
+    Completed,         // went to its end (the result 1)
+    EndedBeforeStart,  // a message box before anything changed: definition errors, too many targets
+    Cancelled,         // stopped at a cancel check
     StoppedOnFileError,  // a file could not be written; it was restored and the run stopped
 };
 

@@ -33,7 +33,8 @@ public:
     virtual void AssignLog(std::string_view text) = 0;
     virtual void AppendLog(std::string_view text) = 0;
 
-    // A message box with an OK button, no icon, owned by the main window. Texts are code-page bytes.
+    // A message box with an OK button, no icon, owned by the main window. Texts are code-page
+    // bytes.
     virtual void ShowMessageBox(std::string_view text, std::string_view caption) = 0;
 
     // The progress display. The run opens it once and closes it on every end after opening.

@@ -7,7 +7,7 @@
 namespace kavex {
 
 struct RunSettings {
-    std::string m_sES3 = "exe,dll";      // exclude list: extensions without the dot, comma-separated
+    std::string m_sES3 = "exe,dll";  // exclude list: extensions without the dot, comma-separated
     std::string m_sES2 = "txt,c,cpp,h";  // include list, same form
     std::int32_t m_nES3 = 0;             // extension filter: 0 all, 1 only m_sES2, 2 all but m_sES3
     std::int32_t m_nES2 = 0;             // what is replaced: 0 names and data, 1 names, 2 data

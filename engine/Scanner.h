@@ -4,7 +4,8 @@
 //
 //   const kavex::Scanner scanner(table);  // built once per run
 //   kavex::ScanResult result = scanner.ScanAndReplace("foo bar foo");
-//   // result.text == "baz bar baz", result.count == 2, result.detail == "\r\n[foo]>[baz]\r\n[foo]>[baz]"
+//   // result.text == "baz bar baz", result.count == 2, result.detail ==
+//   "\r\n[foo]>[baz]\r\n[foo]>[baz]"
 #pragma once
 
 #include <cstdint>
@@ -17,10 +18,10 @@
 namespace kavex {
 
 struct ScanResult {
-    std::string text;          // the new text
-    std::int64_t count = 0;    // replacements made
-    bool replaced = false;     // set exactly when count > 0
-    std::string detail;        // CR LF "[" search "]>[" replacement "]" per replacement, in order
+    std::string text;        // the new text
+    std::int64_t count = 0;  // replacements made
+    bool replaced = false;   // set exactly when count > 0
+    std::string detail;      // CR LF "[" search "]>[" replacement "]" per replacement, in order
 };
 
 class Scanner {

@@ -41,8 +41,8 @@ std::string SystemTexts::DefinitionError(std::int64_t line) const {
 
 std::string SystemTexts::DataStatus(std::int64_t index, std::int64_t count, std::int64_t done,
                                     std::int64_t total) const {
-    return m_sDataStatus + std::to_string(index) + "/" + std::to_string(count) + " Size:" +
-           std::to_string(done) + "/" + std::to_string(total) + "B";
+    return m_sDataStatus + std::to_string(index) + "/" + std::to_string(count) +
+           " Size:" + std::to_string(done) + "/" + std::to_string(total) + "B";
 }
 
 std::string SystemTexts::NameStatus(std::int64_t index, std::int64_t count) const {

@@ -20,12 +20,12 @@ struct SystemTexts {
     std::string captionLevel1;         // "Error Lv.01"
     std::string captionError;          // "エラー"
     std::string definitionReadFailed;  // "定義ファイルの読み込みに失敗しました。"
-    std::string tooManyDefinitions;    // "置換定義数が９９９９個を超えています！"
-    std::string tooManyTargets;        // "ファイル数が９９９９個を超えています！"
-    std::string writeFailedBefore;     // text of the stop on a file error, before the path
-    std::string restoredNote;          // after the path: the file has its old bytes again
-    std::string notRestoredNote;       // after the path: the old bytes could not be put back
-    std::string journalFailed;         // text of the stop when a file's old bytes cannot be kept
+    std::string tooManyDefinitions;  // "置換定義数が９９９９個を超えています！"
+    std::string tooManyTargets;      // "ファイル数が９９９９個を超えています！"
+    std::string writeFailedBefore;   // text of the stop on a file error, before the path
+    std::string restoredNote;        // after the path: the file has its old bytes again
+    std::string notRestoredNote;     // after the path: the old bytes could not be put back
+    std::string journalFailed;       // text of the stop when a file's old bytes cannot be kept
 
     // Status lines.
     std::string statusPreparing;  // "置換の計算＆準備中・・・"

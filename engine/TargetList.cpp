@@ -8,7 +8,9 @@
 namespace kavex {
 namespace {
 
-char FoldCase(char byte) { return (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte - 'A' + 'a') : byte; }
+char FoldCase(char byte) {
+    return (byte >= 'A' && byte <= 'Z') ? static_cast<char>(byte - 'A' + 'a') : byte;
+}
 
 }  // namespace
 

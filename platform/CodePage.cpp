@@ -1,8 +1,9 @@
 #include "platform/CodePage.h"
 
+#include <iconv.h>
+
 #include <cerrno>
 #include <cstdlib>
-#include <iconv.h>
 #include <initializer_list>
 #include <utility>
 
@@ -71,7 +72,8 @@ public:
             do {
                 ++in;
                 --inLeft;
-            } while (m_bSourceUtf8 && inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80);
+            } while (m_bSourceUtf8 && inLeft > 0 &&
+                     (static_cast<unsigned char>(*in) & 0xC0) == 0x80);
             iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
         }
         return output;
@@ -140,7 +142,8 @@ CodePage CodePage::FromLocaleEnvironment() {
     }
     const std::string_view codeset = CodesetOf(locale);
     if (auto known = FromName(codeset)) return *known;
-    // Another single-byte codeset: no lead bytes, shown through its own charset when iconv knows it.
+    // Another single-byte codeset: no lead bytes, shown through its own charset when iconv knows
+    // it.
     if (!codeset.empty() && Converter("UTF-8", std::string(codeset)).Valid()) {
         return WithoutLeadBytes(std::string(codeset));
     }

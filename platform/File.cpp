@@ -1,10 +1,11 @@
 #include "platform/File.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 #include <utility>
 
 namespace kavex::platform {
@@ -13,9 +14,15 @@ File File::Open(const std::string& path, Mode mode) {
     File file;
     int flags = O_CLOEXEC;
     switch (mode) {
-        case Mode::Read: flags |= O_RDONLY; break;
-        case Mode::ReadWrite: flags |= O_RDWR; break;
-        case Mode::CreateTruncate: flags |= O_WRONLY | O_CREAT; break;
+        case Mode::Read:
+            flags |= O_RDONLY;
+            break;
+        case Mode::ReadWrite:
+            flags |= O_RDWR;
+            break;
+        case Mode::CreateTruncate:
+            flags |= O_WRONLY | O_CREAT;
+            break;
     }
     const int fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) {

@@ -36,7 +36,8 @@ public:
     [[nodiscard]] int Descriptor() const { return m_nFd; }
 
     [[nodiscard]] std::optional<std::int64_t> Size();
-    // Reads up to `capacity` bytes at the current offset: the count read, 0 at the end, -1 on error.
+    // Reads up to `capacity` bytes at the current offset: the count read, 0 at the end, -1 on
+    // error.
     [[nodiscard]] std::int64_t Read(char* buffer, std::size_t capacity);
     // Writes all bytes at the given offset (retrying short writes).
     [[nodiscard]] bool WriteAt(std::int64_t offset, std::string_view bytes);

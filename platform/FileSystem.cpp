@@ -1,12 +1,13 @@
 #include "platform/FileSystem.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
 
 #include "platform/File.h"
 
@@ -69,7 +70,8 @@ std::optional<std::vector<DirectoryEntry>> ListDirectory(const std::string& fold
         DirectoryEntry item{name, entry->d_type == DT_DIR, entry->d_type == DT_LNK};
         if (entry->d_type == DT_UNKNOWN) {
             struct stat status {};
-            item.isSymlink = ::lstat((prefix + name).c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+            item.isSymlink =
+                ::lstat((prefix + name).c_str(), &status) == 0 && S_ISLNK(status.st_mode);
             item.isFolder = !item.isSymlink && S_ISDIR(status.st_mode);
         }
         if (item.isSymlink) item.isFolder = GetPathKind(prefix + name) == PathKind::Folder;

@@ -1,11 +1,12 @@
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <sstream>
 #include <stdexcept>
-#include <stdlib.h>
 
 #include "platform/CodePage.h"
 
@@ -22,10 +23,9 @@ TempDir::~TempDir() {
     // Folders made read-only by a test still go: root ignores permission bits, others need them.
     for (auto it = std::filesystem::recursive_directory_iterator(m_sPath, ignored);
          it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add |
-                                         std::filesystem::perm_options::nofollow,
-                                     ignored);
+        std::filesystem::permissions(
+            it->path(), std::filesystem::perms::owner_all,
+            std::filesystem::perm_options::add | std::filesystem::perm_options::nofollow, ignored);
     }
     std::filesystem::remove_all(m_sPath, ignored);
 }
