@@ -273,6 +273,8 @@ struct UsageCase {
     std::string message;
 };
 
+void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+
 class UsageTest : public testing::TestWithParam<UsageCase> {};
 
 TEST_P(UsageTest, RefusesWithHint) {

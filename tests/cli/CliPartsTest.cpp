@@ -18,6 +18,8 @@ struct SettingsCase {
     bool quiet = false;
 };
 
+void PrintTo(const SettingsCase& c, std::ostream* os) { *os << c.name; }
+
 class CommandLineTest : public testing::TestWithParam<SettingsCase> {};
 
 TEST_P(CommandLineTest, MapsOptionsOntoSettings) {
