@@ -66,8 +66,10 @@ int RunConsole(int argc, char** argv) {
         platform::SetProcessCodePage(*platform::CodePage::FromName(*line.codePageName));
     const platform::CodePage& codePage = platform::ProcessCodePage();
 
-    InstallCancelSignalHandlers();
     ConsoleHost host(std::move(line.settings), line.targets, codePage);
+    // Only now: until the run starts nothing has changed, so Ctrl-C while a huge folder is being
+    // listed may simply end the process.
+    InstallCancelSignalHandlers();
     const RunOutcome outcome = RunReplacement(host);
     if (!line.quiet) (void)WriteAll(STDOUT_FILENO, ConsoleLines(host.Log()));
     return ExitStatusFor(outcome);

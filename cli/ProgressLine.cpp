@@ -11,7 +11,8 @@ namespace kavex::cli {
 namespace {
 
 constexpr std::size_t kBarCells = 20;
-// The line is redrawn at most this often: the data pass reports every 10 KiB chunk.
+// The line is redrawn at most this often while its percentage stays: the data pass reports every
+// 10 KiB chunk.
 constexpr std::chrono::milliseconds kRedrawInterval{100};
 // Go to the start of the line and erase it.
 constexpr std::string_view kEraseLine = "\r\x1b[K";
@@ -84,8 +85,10 @@ void ProgressLine::Clear() {
 
 void ProgressLine::Redraw() {
     if (!m_bTerminal) return;
+    // A new percentage is always shown; other changes (the byte counts of the status) wait.
+    std::string percent = PercentLabel(m_nPosition, m_nLow, m_nHigh);
     const auto now = std::chrono::steady_clock::now();
-    if (m_bDrawn && now - m_lastDraw < kRedrawInterval) return;
+    if (m_bDrawn && percent == m_sDrawnPercent && now - m_lastDraw < kRedrawInterval) return;
     m_lastDraw = now;
 
     std::size_t filled = 0;
@@ -96,7 +99,8 @@ void ProgressLine::Redraw() {
     }
     std::string tail = " [";
     tail.append(filled, '#').append(kBarCells - filled, '-').append("] ");
-    tail += PercentLabel(m_nPosition, m_nLow, m_nHigh);
+    tail += percent;
+    m_sDrawnPercent = std::move(percent);
 
     // One column short of the width, so the terminal never wraps the line.
     const std::size_t columns = TerminalColumns(m_fd) - 1;

@@ -50,6 +50,7 @@ private:
     std::int32_t m_nHigh = 100;
     std::int32_t m_nPosition = 0;
     std::string m_sStatus;
+    std::string m_sDrawnPercent;
     std::chrono::steady_clock::time_point m_lastDraw;
 };
 
