@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: kavex_screenshot <output.png>\n");
         return 2;
     }
-    QTemporaryDir temporary;
+    QTemporaryDir temporary(QDir::tempPath() + QStringLiteral("/kavex-sample-XXXXXX"));
     if (!temporary.isValid()) return 1;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, temporary.filePath("config"));
 
