@@ -1,3 +1,5 @@
+#include <sys/resource.h>
+
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -7,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <csignal>
 #include <filesystem>
 
 #include "AppFixture.h"
@@ -253,6 +256,47 @@ TEST_F(CKavexDlgTest, MissingDefinitionsAreReportedInAMessageBox) {
     EXPECT_EQ(messages[0], QString::fromUtf8("Error Lv.01|定義ファイルの読み込みに失敗しました。"));
     EXPECT_EQ(messageBox->toPlainText(), QStringLiteral("earlier report"));
     EXPECT_TRUE(replace->isEnabled());  // a run does not refresh the button
+}
+
+// Lowers the file-size limit of this process for the guard's life; with SIGXFSZ ignored a write
+// past the limit fails with EFBIG instead of ending the process. Holds for root too.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+// A file that cannot be written stops the run: its message comes as a message box after the
+// progress window is gone, and the report so far is in the Message box.
+TEST_F(CKavexDlgTest, FileErrorStopsTheRunWithAMessageBox) {
+    WriteFile(definitions, "apple>orange orange orange orange\r\n");
+    WriteFile(dir / "a.txt", "apple");
+    Drop({dir / "a.txt"});
+    {
+        const FileSizeLimit limit(16);
+        ClickReplace(true);
+    }
+    EXPECT_EQ(ReadFile(dir / "a.txt"), "apple");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].startsWith(QString::fromUtf8("エラー|"))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QString::fromStdString(dir / "a.txt")));
+    EXPECT_TRUE(messageBox->toPlainText().startsWith(QStringLiteral("------------------")));
+    EXPECT_TRUE(window->isEnabled());
 }
 
 // "終了" (or Enter) takes the typed path; Escape and the close box end without taking it.
