@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,12 +71,21 @@ public:
     void OnOK();      // "終了" and Enter: takes the boxes' texts, then ends the modal loop
     void OnCancel();  // Escape and the close box: ends the modal loop without taking them
 
-    // The definition-file commands and the start-up default come with the definition-file task.
-    void OnOpenDefinition();     // "開く(&O)"
-    void OnEditDefinition();     // "編集(&E)"
-    void OnSaveDefinitionAs();   // "名前を付けて保存(&S)"
-    void OnDefaultDefinition();  // "デフォルト(&D)"
+    // The definition-file commands. None of them refreshes "置換".
+    void OnOpenDefinition();  // "開く(&O)": a file chosen in an open dialog becomes m_sPath
+    void OnEditDefinition();  // "編集(&E)": opens m_sPath (as typed) in the desktop's program
+    void
+    OnSaveDefinitionAs();  // "名前を付けて保存(&S)": copies the file, then switches to the copy
+    void OnDefaultDefinition();  // "デフォルト(&D)": m_sPath becomes the default file's path
+    // At start: an empty m_sPath becomes the default path, and an empty default file is made
+    // when there is none.
     void EnsureDefaultDefinition();
+    // default.txt beside the executable.
+    [[nodiscard]] static std::string DefaultDefinitionPath();
+    // An open dialog starting at `path`; true when the chosen path differs from it (then stored).
+    bool PromptOpenPath(std::string& path, const QString& filter);
+    // A save dialog asking before it replaces a file; true when the user confirmed a path.
+    bool PromptSavePath(std::string& path, const QString& filter, const QString& defaultExtension);
 
     // The items of the target list, in the list's sorted order.
     [[nodiscard]] const std::vector<std::string>& TargetItems() const;
@@ -85,6 +95,14 @@ public:
     void SetMessageBoxHandler(MessageBoxHandler handler) {
         m_messageBoxHandler = std::move(handler);
     }
+    // Test hook: the file dialogs return this (nothing: cancelled) instead of being shown.
+    using FileDialogHandler = std::function<std::optional<QString>(bool save)>;
+    void SetFileDialogHandler(FileDialogHandler handler) {
+        m_fileDialogHandler = std::move(handler);
+    }
+    // Test hook: "編集" hands its path here instead of to the desktop.
+    using OpenFileHandler = std::function<void(const std::string& path)>;
+    void SetOpenFileHandler(OpenFileHandler handler) { m_openFileHandler = std::move(handler); }
 
     // RunHost: the window's side.
     void ExchangeFromControls() override { UpdateData(true); }
@@ -131,6 +149,8 @@ private:
     ExchangedText m_logText;
     std::unique_ptr<CRunProgressDlg> m_pProgress;
     MessageBoxHandler m_messageBoxHandler;
+    FileDialogHandler m_fileDialogHandler;
+    OpenFileHandler m_openFileHandler;
     bool m_bInitialised = false;
 };
 

@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
         walkAndSort.push_back(Seconds([&] { list.AddDropped({root.string()}); }));
 
         kavex::app::CKavexDlg window;
+        window.m_sPath = (temporary / "definitions.txt").string();  // no default file made
         window.show();
         QApplication::processEvents();
         const double dropped = Seconds([&] { DropOn(window, root.string()); });

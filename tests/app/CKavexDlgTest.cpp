@@ -16,6 +16,7 @@
 #include "app/CKavexDlg.h"
 #include "app/CRunProgressDlg.h"
 #include "app/CRunSettingsDlg.h"
+#include "engine/PathHelpers.h"
 
 namespace kavex::test {
 namespace {
@@ -320,6 +321,79 @@ TEST_F(CKavexDlgTest, ClosingRules) {
     EXPECT_EQ(window->result(), QDialog::Accepted);
     EXPECT_EQ(window->m_sPath, "/typed.txt");
     EXPECT_EQ(window->MessageLog, "\r\n");
+}
+
+// A first start with no stored path gets the default file beside the executable, made empty when
+// it is missing; a stored path to a file that is gone stays as it is.
+TEST_F(CKavexDlgTest, StartUpDefaultDefinition) {
+    const std::string defaultPath = CKavexDlg::DefaultDefinitionPath();
+    EXPECT_EQ(defaultPath, ExecutableDirectory() + "default.txt");
+    const bool existedBefore = FileExists(defaultPath);
+    {
+        CKavexDlg fresh;
+        fresh.m_sPath.clear();
+        fresh.show();
+        EXPECT_EQ(fresh.m_sPath, defaultPath);
+        EXPECT_EQ(Child<QLineEdit>(fresh, "DefinitionPath").text(),
+                  QString::fromStdString(defaultPath));
+        ASSERT_TRUE(FileExists(defaultPath));
+        if (!existedBefore) {
+            EXPECT_EQ(ReadFile(defaultPath), "");
+        }
+        fresh.m_sPath = definitions;  // keeps the store of this test's folder as it was
+    }
+    if (!existedBefore) std::filesystem::remove(defaultPath);
+
+    CKavexDlg stored;
+    stored.m_sPath = dir / "gone.txt";
+    stored.show();
+    EXPECT_EQ(stored.m_sPath, dir / "gone.txt");
+    EXPECT_FALSE(FileExists(dir / "gone.txt"));
+}
+
+// "開く(&O)" takes any confirmed choice over the typed text; a cancelled dialog changes nothing.
+// No command refreshes "置換".
+TEST_F(CKavexDlgTest, OpenDefinitionTakesTheChosenFile) {
+    std::optional<QString> answer;
+    window->SetFileDialogHandler([&answer](bool save) {
+        EXPECT_FALSE(save);
+        return answer;
+    });
+    pathBox->setText(QStringLiteral("/typed.txt"));
+    QTest::mouseClick(&Child<QPushButton>(*window, "OpenButton"), Qt::LeftButton);
+    EXPECT_EQ(pathBox->text(), QStringLiteral("/typed.txt"));
+    EXPECT_EQ(window->m_sPath, definitions);
+
+    answer = QString::fromStdString(definitions);  // the present path is taken too
+    QTest::mouseClick(&Child<QPushButton>(*window, "OpenButton"), Qt::LeftButton);
+    EXPECT_EQ(pathBox->text(), QString::fromStdString(definitions));
+    EXPECT_FALSE(replace->isEnabled());  // the list is empty, and no refresh happened anyway
+}
+
+// "名前を付けて保存(&S)" copies the file of m_sPath as last exchanged (not the typed text) and
+// switches to the copy; "編集(&E)" opens the typed path; "デフォルト(&D)" shows the default path.
+TEST_F(CKavexDlgTest, SaveAsEditAndDefault) {
+    const std::string copy = dir / "copy.txt";
+    window->SetFileDialogHandler([&copy](bool save) {
+        EXPECT_TRUE(save);
+        return std::optional<QString>(QString::fromStdString(copy));
+    });
+    std::vector<std::string> opened;
+    window->SetOpenFileHandler([&opened](const std::string& path) { opened.push_back(path); });
+
+    pathBox->setText(QString::fromStdString(dir / "typed.txt"));
+    QTest::mouseClick(&Child<QPushButton>(*window, "SaveAsButton"), Qt::LeftButton);
+    EXPECT_EQ(ReadFile(copy), "apple>orange\r\n");
+    EXPECT_EQ(window->m_sPath, copy);
+    EXPECT_EQ(pathBox->text(), QString::fromStdString(copy));
+
+    pathBox->setText(QString::fromStdString(dir / "typed.txt"));
+    QTest::mouseClick(&Child<QPushButton>(*window, "EditButton"), Qt::LeftButton);
+    EXPECT_EQ(opened, std::vector<std::string>{dir / "typed.txt"});
+
+    QTest::mouseClick(&Child<QPushButton>(*window, "DefaultButton"), Qt::LeftButton);
+    EXPECT_EQ(window->m_sPath, CKavexDlg::DefaultDefinitionPath());
+    EXPECT_EQ(pathBox->text(), QString::fromStdString(CKavexDlg::DefaultDefinitionPath()));
 }
 
 }  // namespace
