@@ -1,12 +1,9 @@
 #include "app/CKavexDlg.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +22,7 @@
 #include "app/CRunSettingsDlg.h"
 #include "app/CTargetListModel.h"
 #include "app/DialogUnits.h"
+#include "app/ProgramIcon.h"
 #include "app/RunSettingsStore.h"
 #include "engine/PathHelpers.h"
 #include "engine/Run.h"
@@ -106,13 +104,6 @@ std::optional<std::string> LocalPathOfUri(std::string_view uri) {
     }
     if (path.empty()) return std::nullopt;
     return path;
-}
-
-// The two entries of both file dialogs: definition files, then every file.
-QString DefinitionFileFilter() {
-    return QStringLiteral(
-        u"置換定義ファイル(*.txt,*.dat,*.dif) (*.txt *.dat *.dif);;"
-        u"すべてのファイル(*.*) (*)");
 }
 
 }  // namespace
@@ -250,7 +241,9 @@ void CKavexDlg::showEvent(QShowEvent* event) {
 
 void CKavexDlg::OnInitDialog() {
     UpdateData(false);
-    // The program icon is set here with the information-dialog task.
+    // The desktop owns the window menu and takes no entry of ours there: the information dialog
+    // is reached through the popup menu.
+    setWindowIcon(ProgramIcon());
     EnsureDefaultDefinition();
     UpdateData(false);
     RefreshReplaceButton();
@@ -355,96 +348,6 @@ void CKavexDlg::dropEvent(QDropEvent* event) {
     if (paths.empty()) return;
     event->acceptProposedAction();
     OnDropFiles(paths);
-}
-
-std::string CKavexDlg::DefaultDefinitionPath() {
-    const std::string folder = ExecutableDirectory();
-    const bool endsInSeparator = !folder.empty() && IsSeparator(folder.back());
-#ifdef _WIN32
-    return folder + (endsInSeparator ? "" : "\\") + "default.txt";
-#else
-    return folder + (endsInSeparator ? "" : "/") + "default.txt";
-#endif
-}
-
-void CKavexDlg::EnsureDefaultDefinition() {
-    if (!m_sPath.empty()) return;  // also a stored path to a file that is gone
-    const std::string path = DefaultDefinitionPath();
-    if (!FileExists(path)) (void)WriteWholeFile(path, {});  // silent when it cannot be made
-    m_sPath = path;
-}
-
-bool CKavexDlg::PromptOpenPath(std::string& path, const QString& filter) {
-    if (filter.isEmpty()) return false;
-    std::optional<QString> chosen;
-    if (m_fileDialogHandler) {
-        chosen = m_fileDialogHandler(false);
-    } else {
-        QFileDialog dialog(this);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::AnyFile);  // a name that is not there may be chosen too
-        dialog.setNameFilter(filter);
-        dialog.selectFile(ToQString(path));
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-            chosen = dialog.selectedFiles().constFirst();
-        }
-    }
-    if (!chosen) return false;
-    std::string bytes = FromQString(*chosen);
-    if (bytes == path) return false;
-    path = std::move(bytes);
-    return true;
-}
-
-bool CKavexDlg::PromptSavePath(std::string& path, const QString& filter,
-                               const QString& defaultExtension) {
-    std::optional<QString> chosen;
-    if (m_fileDialogHandler) {
-        chosen = m_fileDialogHandler(true);
-    } else {
-        QFileDialog dialog(this);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);  // asks before replacing a file
-        dialog.setNameFilter(filter);
-        dialog.setDefaultSuffix(defaultExtension);
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-            chosen = dialog.selectedFiles().constFirst();
-        }
-    }
-    if (!chosen) return false;
-    path = FromQString(*chosen);
-    return true;
-}
-
-void CKavexDlg::OnOpenDefinition() {
-    // Starts empty, so every confirmed choice is taken, also the present one.
-    std::string chosen;
-    if (!PromptOpenPath(chosen, DefinitionFileFilter())) return;
-    m_sPath = chosen;
-    UpdateData(false);
-}
-
-void CKavexDlg::OnEditDefinition() {
-    UpdateData(true);
-    if (m_openFileHandler) {
-        m_openFileHandler(m_sPath);
-        return;
-    }
-    const QByteArray bytes(m_sPath.data(), static_cast<qsizetype>(m_sPath.size()));
-    (void)QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(bytes)));
-}
-
-void CKavexDlg::OnSaveDefinitionAs() {
-    // No exchange first: the copy's source is m_sPath as last exchanged or set.
-    std::string chosen;
-    if (!PromptSavePath(chosen, DefinitionFileFilter(), QStringLiteral("txt"))) return;
-    (void)CopyFileReplacing(m_sPath, chosen);
-    m_sPath = chosen;
-    UpdateData(false);
-}
-
-void CKavexDlg::OnDefaultDefinition() {
-    m_sPath = DefaultDefinitionPath();
-    UpdateData(false);
 }
 
 const std::vector<std::string>& CKavexDlg::TargetItems() const { return m_pTargetModel->Items(); }

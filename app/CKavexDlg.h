@@ -11,7 +11,6 @@
 #include <QDialog>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +27,7 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QMimeData;
+class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -71,7 +71,7 @@ public:
     void OnOK();      // "終了" and Enter: takes the boxes' texts, then ends the modal loop
     void OnCancel();  // Escape and the close box: ends the modal loop without taking them
 
-    // The definition-file commands. None of them refreshes "置換".
+    // The definition-file commands (DefinitionFileCommands.cpp). None of them refreshes "置換".
     void OnOpenDefinition();  // "開く(&O)": a file chosen in an open dialog becomes m_sPath
     void OnEditDefinition();  // "編集(&E)": opens m_sPath (as typed) in the desktop's program
     void
@@ -80,12 +80,14 @@ public:
     // At start: an empty m_sPath becomes the default path, and an empty default file is made
     // when there is none.
     void EnsureDefaultDefinition();
-    // default.txt beside the executable.
-    [[nodiscard]] static std::string DefaultDefinitionPath();
-    // An open dialog starting at `path`; true when the chosen path differs from it (then stored).
-    bool PromptOpenPath(std::string& path, const QString& filter);
-    // A save dialog asking before it replaces a file; true when the user confirmed a path.
-    bool PromptSavePath(std::string& path, const QString& filter, const QString& defaultExtension);
+
+    // The popup menu's commands 32771 to 32775 (LinkCommands.cpp).
+    void OnCommand(int command);
+    void OpenAuthorPage();
+    void MailAuthor();
+    void DownloadLatest();
+    void OpenCompanionService();
+    void ShowVersionInfo();
 
     // The items of the target list, in the list's sorted order.
     [[nodiscard]] const std::vector<std::string>& TargetItems() const;
@@ -95,14 +97,6 @@ public:
     void SetMessageBoxHandler(MessageBoxHandler handler) {
         m_messageBoxHandler = std::move(handler);
     }
-    // Test hook: the file dialogs return this (nothing: cancelled) instead of being shown.
-    using FileDialogHandler = std::function<std::optional<QString>(bool save)>;
-    void SetFileDialogHandler(FileDialogHandler handler) {
-        m_fileDialogHandler = std::move(handler);
-    }
-    // Test hook: "編集" hands its path here instead of to the desktop.
-    using OpenFileHandler = std::function<void(const std::string& path)>;
-    void SetOpenFileHandler(OpenFileHandler handler) { m_openFileHandler = std::move(handler); }
 
     // RunHost: the window's side.
     void ExchangeFromControls() override { UpdateData(true); }
@@ -130,6 +124,8 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // A right-button release on the window's own surface shows the popup menu.
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void CreateControls();
@@ -149,8 +145,6 @@ private:
     ExchangedText m_logText;
     std::unique_ptr<CRunProgressDlg> m_pProgress;
     MessageBoxHandler m_messageBoxHandler;
-    FileDialogHandler m_fileDialogHandler;
-    OpenFileHandler m_openFileHandler;
     bool m_bInitialised = false;
 };
 

@@ -16,6 +16,9 @@
 #include "app/CKavexDlg.h"
 #include "app/CRunProgressDlg.h"
 #include "app/CRunSettingsDlg.h"
+#include "app/DefaultDefinition.h"
+#include "app/DesktopOpener.h"
+#include "app/FileDialogs.h"
 #include "engine/PathHelpers.h"
 
 namespace kavex::test {
@@ -326,7 +329,7 @@ TEST_F(CKavexDlgTest, ClosingRules) {
 // A first start with no stored path gets the default file beside the executable, made empty when
 // it is missing; a stored path to a file that is gone stays as it is.
 TEST_F(CKavexDlgTest, StartUpDefaultDefinition) {
-    const std::string defaultPath = CKavexDlg::DefaultDefinitionPath();
+    const std::string defaultPath = app::DefaultDefinitionPath();
     EXPECT_EQ(defaultPath, ExecutableDirectory() + "default.txt");
     const bool existedBefore = FileExists(defaultPath);
     {
@@ -355,8 +358,8 @@ TEST_F(CKavexDlgTest, StartUpDefaultDefinition) {
 // No command refreshes "置換".
 TEST_F(CKavexDlgTest, OpenDefinitionTakesTheChosenFile) {
     std::optional<QString> answer;
-    window->SetFileDialogHandler([&answer](bool save) {
-        EXPECT_FALSE(save);
+    app::FileDialogAnswer dialogs([&answer](const app::FileDialogRequest& request) {
+        EXPECT_EQ(request.kind, app::FileDialogRequest::Kind::Open);
         return answer;
     });
     pathBox->setText(QStringLiteral("/typed.txt"));
@@ -374,12 +377,13 @@ TEST_F(CKavexDlgTest, OpenDefinitionTakesTheChosenFile) {
 // switches to the copy; "編集(&E)" opens the typed path; "デフォルト(&D)" shows the default path.
 TEST_F(CKavexDlgTest, SaveAsEditAndDefault) {
     const std::string copy = dir / "copy.txt";
-    window->SetFileDialogHandler([&copy](bool save) {
-        EXPECT_TRUE(save);
+    app::FileDialogAnswer dialogs([&copy](const app::FileDialogRequest& request) {
+        EXPECT_EQ(request.kind, app::FileDialogRequest::Kind::Save);
         return std::optional<QString>(QString::fromStdString(copy));
     });
     std::vector<std::string> opened;
-    window->SetOpenFileHandler([&opened](const std::string& path) { opened.push_back(path); });
+    app::DesktopOpener::ScopedRecorder recorder(
+        [&opened](const QUrl& url) { opened.push_back(app::FromQString(url.toLocalFile())); });
 
     pathBox->setText(QString::fromStdString(dir / "typed.txt"));
     QTest::mouseClick(&Child<QPushButton>(*window, "SaveAsButton"), Qt::LeftButton);
@@ -392,8 +396,8 @@ TEST_F(CKavexDlgTest, SaveAsEditAndDefault) {
     EXPECT_EQ(opened, std::vector<std::string>{dir / "typed.txt"});
 
     QTest::mouseClick(&Child<QPushButton>(*window, "DefaultButton"), Qt::LeftButton);
-    EXPECT_EQ(window->m_sPath, CKavexDlg::DefaultDefinitionPath());
-    EXPECT_EQ(pathBox->text(), QString::fromStdString(CKavexDlg::DefaultDefinitionPath()));
+    EXPECT_EQ(window->m_sPath, app::DefaultDefinitionPath());
+    EXPECT_EQ(pathBox->text(), QString::fromStdString(app::DefaultDefinitionPath()));
 }
 
 }  // namespace
