@@ -36,11 +36,16 @@
 namespace kavex {
 namespace {
 
-// A transition value: state id << 2 | kind bits.
-constexpr std::uint32_t kMatchBit = 1;   // the state holds a complete match
-constexpr std::uint32_t kSparseBit = 2;  // the state has no dense row
+// A transition value: state id << 3 | kind bits.
+constexpr std::uint32_t kMatchBit = 1;    // the state holds a complete match
+constexpr std::uint32_t kSparseBit = 2;   // the state has no dense row
+constexpr std::uint32_t kShallowBit = 4;  // the root or a child of it, without a match
+constexpr std::uint32_t kKindBits = 7;
 constexpr std::uint32_t kDead = 0xFFFFFFFFu;
-constexpr std::size_t kMaxStates = (std::size_t{1} << 30) - 1;  // ids fit in 30 bits, kDead apart
+constexpr std::size_t kMaxStates = (std::size_t{1} << 29) - 1;  // ids fit in 29 bits, kDead apart
+// The prefilter looks at the first (up to) 4 bytes a search text could start with; 3 and 4 bytes
+// are hashed into a bitmap of this many bits (32 KiB).
+constexpr unsigned kPrefixHashBits = 18;
 // Dense rows for at most this many states: 4 MiB of transitions. The tests build the scanner a
 // second time with a tiny budget, so that the sparse states are tried on every case.
 #ifndef KAVEX_SCANNER_DENSE_STATES
@@ -58,7 +63,7 @@ struct Found {
 struct Scanner::Automaton {
     // The table's rows with a non-empty search text, in order; match results index into it.
     DefinitionTable table;
-    // Set when the search texts are too many bytes for 30-bit state ids: the plain loop then.
+    // Set when the search texts are too many bytes for 29-bit state ids: the plain loop then.
     bool byLoop = false;
 
     std::size_t denseCount = 0;
@@ -71,6 +76,15 @@ struct Scanner::Automaton {
     std::vector<std::int32_t> matchBack;        // bytes back to the best match's start; 0: none
     std::vector<std::int32_t> matchDefinition;  // the best match's definition; -1: none
 
+    // The prefilter: every search text is at least prefixLength (1 to 4) bytes long, and the bit
+    // of its first prefixLength bytes is set; where the bit of the text's bytes is clear, no search
+    // text starts.
+    std::size_t prefixLength = 0;
+    std::vector<std::uint64_t> prefixBits;
+    [[nodiscard]] std::size_t PrefixBit(const unsigned char* at) const;
+    [[nodiscard]] std::size_t NextCandidate(const unsigned char* bytes, std::size_t size,
+                                            std::size_t from) const;
+
     void Build(const DefinitionTable& definitions);
     [[nodiscard]] std::uint32_t Value(std::size_t state) const;
     [[nodiscard]] std::int32_t Child(std::size_t state, unsigned char byte) const;
@@ -79,10 +93,61 @@ struct Scanner::Automaton {
 };
 
 std::uint32_t Scanner::Automaton::Value(std::size_t state) const {
-    auto value = static_cast<std::uint32_t>(state << 2);
+    auto value = static_cast<std::uint32_t>(state << 3);
     if (state >= denseCount) value |= kSparseBit;
-    if (matchBack[state] > 0) value |= kMatchBit;
+    if (matchBack[state] > 0) {
+        value |= kMatchBit;
+    } else if (state == 0 || state <= childCount[0]) {
+        value |= kShallowBit;  // breadth-first: the root's children come right after it
+    }
     return value;
+}
+
+std::size_t Scanner::Automaton::PrefixBit(const unsigned char* at) const {
+    switch (prefixLength) {
+        case 1:
+            return at[0];
+        case 2:
+            return at[0] | std::size_t{at[1]} << 8;
+        default: {
+            std::uint32_t key = at[0] | std::uint32_t{at[1]} << 8 | std::uint32_t{at[2]} << 16;
+            if (prefixLength == 4) key |= std::uint32_t{at[3]} << 24;
+            return (key * 0x9E3779B1u) >> (32 - kPrefixHashBits);
+        }
+    }
+}
+
+std::size_t Scanner::Automaton::NextCandidate(const unsigned char* bytes, std::size_t size,
+                                              std::size_t from) const {
+    if (size < prefixLength) return std::string_view::npos;
+    const std::size_t last = size - prefixLength;  // no search text starts behind it
+    const std::uint64_t* bits = prefixBits.data();
+    // One loop per prefix length, so that the compiler sees a fixed key in each.
+    auto scan = [&](auto key) {
+        for (std::size_t p = from; p <= last; ++p) {
+            const std::size_t bit = key(bytes + p);
+            if (bits[bit >> 6] >> (bit & 63) & 1) return p;
+        }
+        return std::string_view::npos;
+    };
+    switch (prefixLength) {
+        case 1:
+            return scan([](const unsigned char* at) { return std::size_t{at[0]}; });
+        case 2:
+            return scan([](const unsigned char* at) { return at[0] | std::size_t{at[1]} << 8; });
+        case 3:
+            return scan([](const unsigned char* at) {
+                const std::uint32_t key =
+                    at[0] | std::uint32_t{at[1]} << 8 | std::uint32_t{at[2]} << 16;
+                return std::size_t{(key * 0x9E3779B1u) >> (32 - kPrefixHashBits)};
+            });
+        default:
+            return scan([](const unsigned char* at) {
+                const std::uint32_t key = at[0] | std::uint32_t{at[1]} << 8 |
+                                          std::uint32_t{at[2]} << 16 | std::uint32_t{at[3]} << 24;
+                return std::size_t{(key * 0x9E3779B1u) >> (32 - kPrefixHashBits)};
+            });
+    }
 }
 
 std::int32_t Scanner::Automaton::Child(std::size_t state, unsigned char byte) const {
@@ -101,7 +166,7 @@ std::int32_t Scanner::Automaton::Child(std::size_t state, unsigned char byte) co
 }
 
 std::uint32_t Scanner::Automaton::Next(std::uint32_t value, unsigned char byte) const {
-    std::size_t state = value >> 2;
+    std::size_t state = value >> 3;
     for (;;) {
         if (state < denseCount) return dense[state << 8 | byte];
         const std::int32_t child = Child(state, byte);
@@ -251,6 +316,20 @@ void Scanner::Automaton::Build(const DefinitionTable& definitions) {
     }
     matchDefinition = std::move(best);
 
+    // The prefilter's bits. An empty table keeps prefixLength 0 and never finds a candidate.
+    if (!rows.empty()) {
+        prefixLength = 4;
+        for (const Definition& row : rows) prefixLength = std::min(prefixLength, row.search.size());
+        prefixBits.assign(prefixLength <= 2 ? (std::size_t{1} << (8 * prefixLength)) / 64
+                                            : (std::size_t{1} << kPrefixHashBits) / 64,
+                          0);
+        for (const Definition& row : rows) {
+            const std::size_t bit =
+                PrefixBit(reinterpret_cast<const unsigned char*>(row.search.data()));
+            prefixBits[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+        }
+    }
+
     // Dense rows, root first: a missing edge takes the row of the (cut) failure link.
     denseCount = std::min(count, kDenseStateBudget);
     dense.assign(denseCount << 8, 0);
@@ -272,34 +351,51 @@ void Scanner::Automaton::Build(const DefinitionTable& definitions) {
 }
 
 std::optional<Found> Scanner::Automaton::FindNext(std::string_view text, std::size_t from) const {
+    if (prefixLength == 0) return std::nullopt;
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
     const std::uint32_t* rows = dense.data();
-    std::size_t i = from;
-    std::uint32_t value = 0;  // the root
+    // No search text starts before `frontier`.
+    std::size_t frontier = from;
     for (;;) {
-        // The common path: dense states without a match, one load a byte.
-        while ((value & (kMatchBit | kSparseBit)) == 0) {
-            if (i == size) return std::nullopt;
-            value = rows[static_cast<std::size_t>(value) << 6 | bytes[i]];
-            ++i;
-        }
-        if (value & kMatchBit) {
-            // Go on while a candidate that starts no later than the best match can grow.
-            for (;;) {
-                const std::uint32_t next = i == size ? kDead : Next(value, bytes[i]);
-                if (next == kDead) {
-                    const std::size_t state = value >> 2;
-                    return Found{i - static_cast<std::size_t>(matchBack[state]),
-                                 matchDefinition[state]};
-                }
-                value = next;
+        frontier = NextCandidate(bytes, size, frontier);
+        if (frontier == std::string_view::npos) return std::nullopt;
+        std::size_t i = frontier;
+        std::uint32_t value = Value(0);
+        for (;;) {
+            // The common path: dense states below the root's children without a match, one load
+            // a byte.
+            while ((value & kKindBits) == 0) {
+                if (i == size) return std::nullopt;
+                value = rows[static_cast<std::size_t>(value) << 5 | bytes[i]];
                 ++i;
             }
+            if (value & kMatchBit) {
+                // Go on while a candidate that starts no later than the best match can grow.
+                for (;;) {
+                    const std::uint32_t next = i == size ? kDead : Next(value, bytes[i]);
+                    if (next == kDead) {
+                        const std::size_t state = value >> 3;
+                        return Found{i - static_cast<std::size_t>(matchBack[state]),
+                                     matchDefinition[state]};
+                    }
+                    value = next;
+                    ++i;
+                }
+            }
+            if (value & kShallowBit) {
+                // Every candidate older than one byte has died, and none completed: no search
+                // text starts before i - depth. Back to the prefilter once that is progress.
+                const std::size_t depth = value >> 3 == 0 ? 0 : 1;
+                if (i - depth > frontier) {
+                    frontier = i - depth;
+                    break;
+                }
+            }
+            if (i == size) return std::nullopt;
+            value = Next(value, bytes[i]);
+            ++i;
         }
-        if (i == size) return std::nullopt;
-        value = Next(value, bytes[i]);
-        ++i;
     }
 }
 

@@ -236,6 +236,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Shape{"DoubleByteBytes", "A\x81\x41\x5c\x82\xa0\xff\x80", 1, 12, 1, 5, 4, 60,
                           3000},
                     Shape{"AllBytes", AllBytesButNul(), 1, 30, 1, 4, 3, 200, 500},
+                    // Search texts of at least 2, 3 and 4 bytes: the prefilter's other key sizes.
+                    Shape{"AtLeastTwoBytes", "ab\x81\xff", 1, 10, 2, 5, 3, 80, 2000},
+                    Shape{"AtLeastThreeBytes", "abc\x81", 1, 10, 3, 6, 3, 80, 2000},
+                    Shape{"AtLeastFourBytes", "ab\x80", 1, 10, 4, 7, 5, 80, 2000},
                     // Enough long search texts that the trie outgrows the dense rows.
                     Shape{"LargeTable", "abcd", 600, 2000, 5, 14, 6, 1000, 8}),
     [](const testing::TestParamInfo<Shape>& param) { return std::string(param.param.name); });
