@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -26,6 +27,10 @@ bool Selected(const RunContext& context, const std::string& path) {
     return ExtensionFilterIncludes(path, context.extensions, context.settings.m_nES3);
 }
 
+void RunHook(const RewriteOptions& options) {
+    if (*options.beforeEachWrite) (*options.beforeEachWrite)();
+}
+
 std::string Line(std::string_view name, std::string_view ending) {
     std::string line(kLineBreak);
     line.append("[").append(name).append(ending);
@@ -42,6 +47,9 @@ PassOutcome RunDataPass(RunContext& context) {
     const std::int64_t total = context.targets.byteTotal;
     std::int64_t done = 0;
     host.AppendLog(std::string(kLineBreak) + texts.logDataHeader);
+    Journal journal(context.journal);
+    const RewriteOptions rewriteOptions{journal.Policy() == JournalPolicy::Durable,
+                                        &journal.Hook()};
 
     for (std::int64_t i = 0; i < count; ++i) {
         const TargetRow& row = rows[static_cast<std::size_t>(i)];
@@ -52,6 +60,7 @@ PassOutcome RunDataPass(RunContext& context) {
         // Read the whole file; the buffer grows if the file has grown since its size was taken, so
         // no byte of it is dropped when it is written back.
         std::string bytes;
+        FileIdentity identity;  // as it was read, before the pass changed anything
         {
             platform::File file = platform::File::Open(row.path, platform::File::Mode::Read);
             if (!file.IsOpen()) {
@@ -74,6 +83,11 @@ PassOutcome RunDataPass(RunContext& context) {
                 host.SetProgressPosition(ProgressPosition(done, total));
                 if (host.TakeCancelRequest()) return PassOutcome::Cancelled;
             }
+            if (!IdentityOf(file.Descriptor(), identity)) {
+                context.stopMessage =
+                    texts.writeFailedBefore + row.path + " (" + std::strerror(errno) + ")";
+                return PassOutcome::StoppedOnFileError;
+            }
         }
 
         // The scanner sees the bytes before the first NUL; the rest is written back unchanged.
@@ -82,26 +96,51 @@ PassOutcome RunDataPass(RunContext& context) {
         if (!scan.replaced) {
             host.AppendLog(Line(name, texts.noMatch));
         } else {
-            const bool wasReadOnly = !platform::CanWrite(row.path);
-            platform::SetReadOnly(row.path, false);
             scan.text.append(bytes, nul, std::string::npos);
-            const RewriteResult rewrite = RewriteInPlace(row.path, bytes, scan.text);
-            if (wasReadOnly) platform::SetReadOnly(row.path, true);
+            // The old bytes are safe in the journal before anything about the file changes, its
+            // read-only attribute included.
+            JournalWrite journaled = journal.Record(row.path, identity, bytes,
+                                                    static_cast<std::int64_t>(scan.text.size()));
+            if (journaled.error != 0) {
+                context.stopMessage =
+                    texts.journalFailed + row.path + " (" + std::strerror(journaled.error) + ")";
+                return PassOutcome::StoppedOnFileError;
+            }
+            const bool wasReadOnly = identity.ReadOnly();
+            if (wasReadOnly) {
+                RunHook(rewriteOptions);
+                platform::SetReadOnly(row.path, false);
+            }
+            const RewriteResult rewrite =
+                RewriteInPlace(row.path, identity, bytes, scan.text, rewriteOptions);
+            if (wasReadOnly) {
+                RunHook(rewriteOptions);
+                platform::SetReadOnly(row.path, true);
+            }
             switch (rewrite.status) {
                 case RewriteStatus::Written:
+                    journaled.entry.Remove();
                     host.AppendLog(Line(name, texts.countBefore) + std::to_string(scan.count) +
                                    texts.countAfter + scan.detail);
                     break;
                 case RewriteStatus::OpenFailed:
+                case RewriteStatus::ChangedSinceRead:
+                    journaled.entry.Remove();
                     host.AppendLog(Line(name, texts.writeOpenFailed) + scan.detail);
                     break;
                 case RewriteStatus::FailedRestored:
+                    journaled.entry.Remove();
+                    context.stopMessage = texts.writeFailedBefore + row.path + " (" +
+                                          std::strerror(rewrite.error) + ")" + texts.restoredNote;
+                    return PassOutcome::StoppedOnFileError;
                 case RewriteStatus::FailedNotRestored:
-                    context.stopMessage =
-                        texts.writeFailedBefore + row.path + " (" + std::strerror(rewrite.error) +
-                        ")" +
-                        (rewrite.status == RewriteStatus::FailedRestored ? texts.restoredNote
-                                                                         : texts.notRestoredNote);
+                    // The entry stays: the next start puts the old bytes back.
+                    context.stopMessage = texts.writeFailedBefore + row.path + " (" +
+                                          std::strerror(rewrite.error) + ")" +
+                                          texts.notRestoredNote;
+                    if (!journaled.entry.Path().empty()) {
+                        context.stopMessage += texts.journalKeptNote + journaled.entry.Path();
+                    }
                     return PassOutcome::StoppedOnFileError;
             }
         }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "engine/Journal.h"
 #include "engine/Run.h"
 #include "engine/Scanner.h"
 #include "engine/SystemTexts.h"
@@ -16,6 +17,7 @@ struct RunContext {
     const Scanner& scanner;
     const TargetTable& targets;
     const ExtensionList& extensions;
+    const JournalSettings& journal;  // where the data pass keeps the old bytes of each file
     // Set by a pass that stops on a file error: the message box text the run shows at its end.
     std::string stopMessage;
 };

@@ -38,6 +38,10 @@ RunOutcome ToRunOutcome(PassOutcome outcome) {
 }  // namespace
 
 RunOutcome RunReplacement(RunHost& host) {
+    return RunReplacement(host, JournalSettingsFromEnvironment());
+}
+
+RunOutcome RunReplacement(RunHost& host, const JournalSettings& journal) {
     const platform::CodePage& codePage = platform::ProcessCodePage();
     const SystemTexts texts(codePage);
     host.ExchangeFromControls();
@@ -70,7 +74,7 @@ RunOutcome RunReplacement(RunHost& host) {
                        std::to_string(targets.maxDepth));
 
         const Scanner scanner(*definitions);
-        RunContext context{host, texts, settings, scanner, targets, extensions, {}};
+        RunContext context{host, texts, settings, scanner, targets, extensions, journal, {}};
         const std::int32_t passes = settings.m_nES2;
         if (passes == 0 || passes == 2) outcome = ToRunOutcome(RunDataPass(context));
         if (outcome == RunOutcome::Completed && (passes == 0 || passes == 1)) {

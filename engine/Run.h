@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/Journal.h"
 #include "engine/RunHost.h"
 
 namespace kavex {
@@ -30,7 +31,10 @@ enum class RunOutcome {
     return outcome == RunOutcome::Completed ? 1 : 0;
 }
 
+// Journals every file it rewrites as JournalSettingsFromEnvironment() says.
 [[nodiscard]] RunOutcome RunReplacement(RunHost& host);
+// The same with the journal's folder and policy given (tests, benchmarks).
+[[nodiscard]] RunOutcome RunReplacement(RunHost& host, const JournalSettings& journal);
 
 struct TargetRow {
     std::string path;

@@ -15,6 +15,20 @@ SystemTexts::SystemTexts(const platform::CodePage& codePage) {
     restoredNote = text("\r\nファイルは元の内容に戻しました。");
     notRestoredNote = text("\r\nファイルを元の内容に戻せませんでした。");
     journalFailed = text("ファイルの元の内容を保存できないため、置換を中止しました。\r\n");
+    journalKeptNote =
+        text("\r\n元の内容は次のファイルに保存してあり、次回の起動時に戻します。\r\n");
+    captionRecovery = text("置換の復元");
+    recoveryRestored =
+        text("前回の置換が途中で中断されていたため、次のファイルを元の内容に戻しました。");
+    recoveryKept =
+        text("次のファイルは元の内容に戻せませんでした。元の内容は記録ファイルに残してあります。");
+    recoveryEntry = text("　記録ファイル：");
+    recoveryReason = text("　理由：");
+    keptDamaged = text("記録ファイルが壊れています");
+    keptFileReplaced = text("ファイルが削除されたか、別のファイルに置き換えられています");
+    keptFileChanged = text("ファイルがその後変更されています");
+    keptFileBusy = text("ファイルが他のプログラムで使用中です");
+    keptWriteFailed = text("ファイルの書き込みに失敗しました");
     statusPreparing = text("置換の計算＆準備中・・・");
     statusData = text("データの置換中・・・");
     logStart = text("------------------開始------------------");

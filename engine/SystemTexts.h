@@ -26,6 +26,19 @@ struct SystemTexts {
     std::string restoredNote;        // after the path: the file has its old bytes again
     std::string notRestoredNote;     // after the path: the old bytes could not be put back
     std::string journalFailed;       // text of the stop when a file's old bytes cannot be kept
+    std::string journalKeptNote;     // after notRestoredNote: where the old bytes wait, then a path
+
+    // The report of a recovery at start: files given their old bytes back, entries kept.
+    std::string captionRecovery;   // "置換の復元"
+    std::string recoveryRestored;  // before the restored paths
+    std::string recoveryKept;      // before the kept entries
+    std::string recoveryEntry;     // before the path of a kept entry
+    std::string recoveryReason;    // before the reason it was kept
+    std::string keptDamaged;
+    std::string keptFileReplaced;
+    std::string keptFileChanged;
+    std::string keptFileBusy;
+    std::string keptWriteFailed;
 
     // Status lines.
     std::string statusPreparing;  // "置換の計算＆準備中・・・"

@@ -369,10 +369,10 @@ TEST(CommandFileError, StopsWithFileRestored) {
     TempDir dir;
     const std::string old = "foo" + std::string(97, '.');
     WriteFile(dir / "a.txt", old);
-    WriteFile(dir / "defs.txt", "foo>" + std::string(200, 'y'));
+    WriteFile(dir / "defs.txt", "foo>" + std::string(2000, 'y'));
 
     CliInvocation run = Invocation({"-d", "defs.txt", "a.txt"}, dir.Path());
-    run.fileSizeLimit = 150;
+    run.fileSizeLimit = 1000;  // the journal entry of the old bytes fits, the new bytes do not
     const CliResult result = RunCli(run);
 
     EXPECT_EQ(result.status, 3);
