@@ -8,6 +8,7 @@
 #include "app/CKavexDlg.h"
 #include "app/DesktopOpener.h"
 #include "app/ProgramIcon.h"
+#include "engine/Journal.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);  // takes Qt's own options out of argv
@@ -21,6 +22,8 @@ int main(int argc, char** argv) {
     int result = 0;
     {
         kavex::app::CKavexDlg dialog;  // loads the settings
+        // Files a killed run left half-written get their old bytes back before the window shows.
+        (void)kavex::RecoverJournalAtStart(dialog);
         if (!paths.empty()) {
             // Once the modal loop runs, the window is initialised and takes the paths.
             QMetaObject::invokeMethod(

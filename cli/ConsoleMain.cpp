@@ -11,6 +11,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ConsoleOutput.h"
+#include "engine/Journal.h"
 #include "platform/CodePage.h"
 #include "platform/FileSystem.h"
 
@@ -67,6 +68,8 @@ int RunConsole(int argc, char** argv) {
     const platform::CodePage& codePage = platform::ProcessCodePage();
 
     ConsoleHost host(std::move(line.settings), line.targets, codePage);
+    // Files a killed run left half-written get their old bytes back before anything else.
+    (void)RecoverJournalAtStart(host);
     // Only now: until the run starts nothing has changed, so Ctrl-C while a huge folder is being
     // listed may simply end the process.
     InstallCancelSignalHandlers();

@@ -14,6 +14,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/CodePage.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
 
@@ -495,6 +496,15 @@ std::string RecoveryMessage(const JournalRecoveryReport& report, const SystemTex
         }
     }
     return message;
+}
+
+JournalRecoveryReport RecoverJournalAtStart(RunHost& host, const JournalSettings& settings) {
+    JournalRecoveryReport report = RecoverJournal(settings);
+    if (!report.Empty()) {
+        const SystemTexts texts(platform::ProcessCodePage());
+        host.ShowMessageBox(RecoveryMessage(report, texts), texts.captionRecovery);
+    }
+    return report;
 }
 
 }  // namespace kavex

@@ -5,9 +5,7 @@
 // left by a run that was killed or lost power: RecoverJournal writes its old bytes back, but only
 // into the very file it was taken from (same device and inode).
 //
-//   const kavex::JournalSettings settings = kavex::JournalSettingsFromEnvironment();
-//   const kavex::JournalRecoveryReport report = kavex::RecoverJournal(settings);
-//   if (!report.Empty()) ShowMessage(kavex::RecoveryMessage(report, texts));
+//   kavex::RecoverJournalAtStart(host);  // at a front end's start: recover, then tell the user
 #pragma once
 
 #include <cstdint>
@@ -16,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/RunHost.h"
 #include "engine/SystemTexts.h"
 
 namespace kavex {
@@ -136,5 +135,10 @@ struct JournalRecoveryReport {
 // report is.
 [[nodiscard]] std::string RecoveryMessage(const JournalRecoveryReport& report,
                                           const SystemTexts& texts);
+
+// What both front ends do when they start, before anything else can touch a file: recover the
+// journal and, when there was anything to recover, tell the user in a message box of the host.
+JournalRecoveryReport RecoverJournalAtStart(
+    RunHost& host, const JournalSettings& settings = JournalSettingsFromEnvironment());
 
 }  // namespace kavex

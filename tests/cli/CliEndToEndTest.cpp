@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "CliRunner.h"
+#include "engine/Journal.h"
+#include "platform/File.h"
 #include "support/TestSupport.h"
 
 namespace kavex::test {
@@ -380,6 +382,36 @@ TEST(CommandFileError, StopsWithFileRestored) {
     EXPECT_EQ(result.err, Lines({"エラー: ファイルの書き込みに失敗したため、置換を中止しました。",
                                  "./a.txt (File too large)", "ファイルは元の内容に戻しました。"}));
     EXPECT_EQ(ReadFile(dir / "a.txt"), old);
+}
+
+// A file left half-written by a killed run gets its old bytes back when kavex-cli starts, before
+// its own run, and standard error says so.
+TEST(CommandJournal, StartPutsBackAFileAKilledRunLeftHalfWritten) {
+    TempDir dir;
+    WriteFile(dir / "a.txt", "foo old");
+    WriteFile(dir / "defs.txt", "old>older");
+    JournalSettings journal;
+    journal.folder = dir / "state/kavex/journal";
+    {
+        const platform::File file = platform::File::Open(dir / "a.txt", platform::File::Mode::Read);
+        FileIdentity identity;
+        ASSERT_TRUE(IdentityOf(file.Descriptor(), identity));
+        Journal writer(journal);
+        const JournalWrite written = writer.Record(dir / "a.txt", identity, "foo old", 7);
+        ASSERT_EQ(written.error, 0);
+    }  // the entry stays, as after a kill
+    WriteFile(dir / "a.txt", "baz old");
+
+    CliInvocation run = Invocation({"-d", "defs.txt", "a.txt"}, dir.Path());
+    run.environment = {"XDG_STATE_HOME=" + dir / "state"};
+    const CliResult result = RunCli(run);
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err,
+              Lines({"置換の復元: 前回の置換が途中で中断されていたため、次のファイルを元の内容に"
+                     "戻しました。",
+                     dir / "a.txt"}));
+    EXPECT_EQ(ReadFile(dir / "a.txt"), "foo older");
 }
 
 // Ctrl-C (twice: the second must not kill the process) or SIGTERM while the second file is read:

@@ -251,6 +251,23 @@ TEST_F(JournalTest, RecoveryMessageListsRestoredFilesThenKeptEntries) {
              "　理由：ファイルの書き込みに失敗しました (No space left on device)"));
 }
 
+TEST_F(JournalTest, AtStartTheHostShowsWhatWasRecoveredAndNothingWhenThereWasNothing) {
+    EXPECT_TRUE(RecoverJournalAtStart(host, journal).Empty());
+    EXPECT_TRUE(host.messages.empty());
+
+    WriteFile(dir / "a.txt", "old");
+    (void)LeftEntry(dir / "a.txt", 3);
+    WriteFile(dir / "a.txt", "new");
+    const JournalRecoveryReport report = RecoverJournalAtStart(host, journal);
+    EXPECT_EQ(report.restored, std::vector<std::string>{dir / "a.txt"});
+    EXPECT_EQ(ReadFile(dir / "a.txt"), "old");
+    EXPECT_EQ(
+        host.messages,
+        std::vector<std::string>{
+            Sjis("前回の置換が途中で中断されていたため、次のファイルを元の内容に戻しました。") +
+            "\r\n" + dir / "a.txt" + "|" + Sjis("置換の復元")});
+}
+
 TEST_F(JournalTest, FileThatCannotBeJournaledStopsTheRunBeforeItIsTouched) {
     Define("foo>baz");
     const std::string big = "foo" + std::string(5000, '.');
