@@ -3,6 +3,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -87,6 +88,9 @@ void CInfoDlg::CreateControls() {
     m_pVersionBox->setGeometry(units.Rect(102, 19, 40, 12));
     m_pVersionBox->setReadOnly(true);
     m_pVersionBox->setFrame(false);
+    QPalette plain = m_pVersionBox->palette();  // a read-only text on the dialog's own background
+    plain.setColor(QPalette::Base, plain.color(QPalette::Window));
+    m_pVersionBox->setPalette(plain);
 
     auto* notice = new QLabel(QString::fromUtf8(kNoticeLine), this);
     notice->setObjectName(QStringLiteral("NoticeLine"));
