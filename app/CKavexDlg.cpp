@@ -137,7 +137,6 @@ CKavexDlg::CKavexDlg(QWidget* parent) : QDialog(parent) {
 CKavexDlg::~CKavexDlg() {
     m_pProgress.reset();
     StoreRunSettings(*OpenSettingsStore(), *this);
-    // The automation proxy's link back to this window is cleared here once there is a proxy.
 }
 
 void CKavexDlg::CreateControls() {
@@ -308,10 +307,8 @@ void CKavexDlg::OnReplace() {
 }
 
 bool CKavexDlg::AllowClose() {
-    if (AttachedProxy != nullptr) {
-        hide();
-        return false;
-    }
+    // No other program can hold this window open (there is no automation object on this
+    // platform), so every way of closing closes it.
     return true;
 }
 

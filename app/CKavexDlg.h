@@ -33,7 +33,6 @@ class QPushButton;
 
 namespace kavex::app {
 
-class CKavexDlgAutoProxy;
 class CRunProgressDlg;
 class CTargetListModel;
 
@@ -51,7 +50,6 @@ public:
     CKavexDlg& operator=(const CKavexDlg&) = delete;
 
     std::string MessageLog;  // the text of the Message box, CR LF between lines
-    CKavexDlgAutoProxy* AttachedProxy = nullptr;  // while set, closing only hides the window
 
     // Exchange between the members and the two boxes: from the controls (true) copies the path
     // box into m_sPath and the Message box into MessageLog; to the controls (false) shows them.
