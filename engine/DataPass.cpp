@@ -106,14 +106,15 @@ PassOutcome RunDataPass(RunContext& context) {
                     texts.journalFailed + row.path + " (" + std::strerror(journaled.error) + ")";
                 return PassOutcome::StoppedOnFileError;
             }
-            const bool wasReadOnly = identity.ReadOnly();
-            if (wasReadOnly) {
+            // Only the file that was read has its attribute changed, never one put in its place.
+            const bool clearsReadOnly = identity.ReadOnly() && NamesFile(row.path, identity);
+            if (clearsReadOnly) {
                 RunHook(rewriteOptions);
                 platform::SetReadOnly(row.path, false);
             }
             const RewriteResult rewrite =
                 RewriteInPlace(row.path, identity, bytes, scan.text, rewriteOptions);
-            if (wasReadOnly) {
+            if (clearsReadOnly) {
                 RunHook(rewriteOptions);
                 platform::SetReadOnly(row.path, true);
             }

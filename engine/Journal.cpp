@@ -326,6 +326,11 @@ bool IdentityOf(int fd, FileIdentity& identity) {
     return true;
 }
 
+bool NamesFile(const std::string& path, const FileIdentity& identity) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && SameFile(identity, status);
+}
+
 JournalEntry::JournalEntry(std::string path, int fd, const WriteStepHook* hook)
     : m_sPath(std::move(path)), m_nFd(fd), m_pHook(hook) {}
 

@@ -53,6 +53,8 @@ struct FileIdentity {
 
 // The identity of an open file; false when it cannot be examined.
 [[nodiscard]] bool IdentityOf(int fd, FileIdentity& identity);
+// Whether the path (through symbolic links) names the file of that identity.
+[[nodiscard]] bool NamesFile(const std::string& path, const FileIdentity& identity);
 
 // One entry on disk, held locked while its run is alive so that a recovery started meanwhile
 // leaves it alone. Dropping it without Remove() leaves the entry for the next start.

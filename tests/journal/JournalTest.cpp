@@ -333,5 +333,27 @@ TEST_F(JournalTest, FileChangedBetweenReadAndWriteIsNotOverwritten) {
     EXPECT_TRUE(JournalNames().empty());
 }
 
+TEST_F(JournalTest, ReadOnlyFileReplacedBetweenReadAndWriteLeavesTheNewFileAsItIs) {
+    Define("foo>baz");
+    WriteFile(dir / "a.txt", "foo");
+    ASSERT_TRUE(platform::SetReadOnly(dir / "a.txt", true));
+    host.targets = {dir / "a.txt"};
+    bool replaced = false;
+    journal.beforeEachWrite = [this, &replaced] {
+        if (std::exchange(replaced, true)) return;
+        WriteFile(dir / "new.txt", "foo from an editor");
+        ASSERT_EQ(::rename((dir / "new.txt").c_str(), (dir / "a.txt").c_str()), 0);
+    };
+    const test::FileState before = [this] {
+        WriteFile(dir / "probe.txt", "foo from an editor");
+        return test::StateOf(dir / "probe.txt");
+    }();
+    EXPECT_EQ(Run(), RunOutcome::Completed);
+    const test::FileState after = test::StateOf(dir / "a.txt");
+    EXPECT_EQ(after.content, before.content);
+    EXPECT_EQ(after.mode, before.mode);  // still writable
+    EXPECT_EQ(host.LogLines().at(4), Sjis("[a.txt]：オープン(書き込み時)に失敗"));
+}
+
 }  // namespace
 }  // namespace kavex
