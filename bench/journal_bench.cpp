@@ -102,13 +102,15 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(folder);
         QuietHost host;
         host.settings.m_nES2 = 2;  // data only
-        // Every file holds a match every 64 bytes; the definitions swap the two words back and
+        // Every file holds a match every 4 KiB; the definitions swap the two words back and
         // forth, so every run rewrites every file at the same length.
         std::string content;
-        while (content.size() < workload.size) content += "foo" + std::string(61, '.');
+        while (content.size() < workload.size) content += "foo" + std::string(4093, '.');
         content.resize(workload.size);
         for (int i = 0; i < workload.files; ++i) {
-            host.targets.push_back((folder / ("f" + std::to_string(i) + ".txt")).string());
+            std::string name = std::to_string(i);
+            name.append(".txt");
+            host.targets.push_back((folder / name).string());
             WriteWhole(host.targets.back(), content);
         }
         const std::string there = (top / "there.txt").string();
