@@ -8,9 +8,10 @@
 // not.
 //
 //   replace_bench [--files N] [--file-kb N] [--big-mb N] [--sed-seconds N] [--repeat N]
-//                 [--no-sed] [--no-scan] [--keep] [--dir PATH]
+//                 [--no-sed] [--no-scan] [--scan-only] [--pairs N] [--keep] [--dir PATH]
 //   (defaults 2000 files of 50 KB, a big file of 200 MB or $KAVEX_BENCH_BIG_MB, the best of 3 runs
-//   of each measurement, sed given about 15 s a list and skipped beyond 1000 pairs)
+//   of each measurement, sed given about 15 s a list and skipped beyond 1000 pairs; --pairs
+//   measures one pair count instead of 1, 100, 1000 and 9999, --scan-only skips the data pass)
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -70,6 +71,8 @@ struct Options {
     int repeat = 3;
     bool sed = true;
     bool scan = true;
+    bool scanOnly = false;
+    std::vector<std::size_t> pairCounts = kPairCounts;
     bool keep = false;
     std::string dir;
 };
@@ -377,15 +380,21 @@ Options ParseOptions(int argc, char** argv) {
             options.sed = false;
         } else if (arg == "--no-scan") {
             options.scan = false;
+        } else if (arg == "--scan-only") {
+            options.scanOnly = true;
+        } else if (arg == "--pairs" && hasValue) {
+            options.pairCounts = {
+                std::clamp<std::size_t>(static_cast<std::size_t>(std::atol(argv[++i])), 1, 9999)};
         } else if (arg == "--keep") {
             options.keep = true;
         } else if (arg == "--dir" && hasValue) {
             options.dir = argv[++i];
         } else {
-            std::fprintf(
-                stderr,
-                "usage: replace_bench [--files N] [--file-kb N] [--big-mb N] "
-                "[--sed-seconds N] [--repeat N] [--no-sed] [--no-scan] [--keep] [--dir PATH]\n");
+            std::fprintf(stderr,
+                         "usage: replace_bench [--files N] [--file-kb N] [--big-mb N] "
+                         "[--sed-seconds N] [--repeat N] [--no-sed] [--no-scan] [--scan-only] "
+                         "[--pairs N] [--keep] "
+                         "[--dir PATH]\n");
             std::exit(2);
         }
     }
@@ -436,7 +445,7 @@ int main(int argc, char** argv) {
     std::printf("%6s %10s %12s %12s %12s %14s\n", "pairs", "build ms", "scanner", "loop",
                 "loop bytes", "scanner/loop");
     double scannerOnePair = 0;
-    for (const std::size_t count : options.scan ? kPairCounts : std::vector<std::size_t>{}) {
+    for (const std::size_t count : options.scan ? options.pairCounts : std::vector<std::size_t>{}) {
         kavex::DefinitionTable table;
         for (auto& [search, replacement] : maker.Pairs(count)) {
             table.rows.push_back({search, ">", replacement});
@@ -458,20 +467,24 @@ int main(int argc, char** argv) {
         }
         const double scannerRate = MiBPerSecond(text.size(), scan);
         const double loopRate = MiBPerSecond(loopBytes, loop);
-        if (count == 1) scannerOnePair = scannerRate;
+        if (count == 1 || scannerOnePair == 0) scannerOnePair = scannerRate;
         std::printf("%6zu %10.1f %12.1f %12.2f %12zu %13.0fx   (%.2f of 1 pair's rate)\n", count,
                     build * 1000, scannerRate, loopRate, loopBytes, scannerRate / loopRate,
                     scannerRate / scannerOnePair);
     }
 
     // --- The data pass ---
+    if (options.scanOnly) {
+        if (!options.keep) fs::remove_all(root);
+        return 0;
+    }
     const fs::path work = root / "work";
     std::printf(
         "\nData pass (RunReplacement, data only) against reading and writing back the same bytes, "
         "and sed -i (MB/s; time ratios)\n");
     std::printf("%-6s %6s %10s %10s %12s %10s %12s\n", "set", "pairs", "floor", "pass",
                 "pass/floor", "sed", "sed/pass");
-    for (const std::size_t count : kPairCounts) {
+    for (const std::size_t count : options.pairCounts) {
         const auto pairs = maker.Pairs(count);
         const fs::path definitions = root / ("definitions-" + std::to_string(count) + ".txt");
         WriteBytes(definitions, DefinitionFile(pairs));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -43,9 +44,13 @@ constexpr std::uint32_t kShallowBit = 4;  // the root or a child of it, without 
 constexpr std::uint32_t kKindBits = 7;
 constexpr std::uint32_t kDead = 0xFFFFFFFFu;
 constexpr std::size_t kMaxStates = (std::size_t{1} << 29) - 1;  // ids fit in 29 bits, kDead apart
-// The prefilter looks at the first (up to) 4 bytes a search text could start with; 3 and 4 bytes
-// are hashed into a bitmap of this many bits (32 KiB).
-constexpr unsigned kPrefixHashBits = 18;
+// The prefilter looks at the first (up to) 8 bytes a search text could start with; 3 to 8 bytes
+// are hashed into a bitmap of 2^12 to 2^20 bits (at most 128 KiB), about 64 bits per search text
+// so that few positions pass it by chance.
+constexpr std::size_t kMaxPrefixLength = 8;
+constexpr unsigned kMinPrefixHashBits = 12;
+constexpr unsigned kMaxPrefixHashBits = 20;
+constexpr std::uint64_t kPrefixHashFactor = 0x9E3779B97F4A7C15ull;
 // Dense rows for at most this many states: 4 MiB of transitions. The tests build the scanner a
 // second time with a tiny budget, so that the sparse states are tried on every case.
 #ifndef KAVEX_SCANNER_DENSE_STATES
@@ -76,12 +81,16 @@ struct Scanner::Automaton {
     std::vector<std::int32_t> matchBack;        // bytes back to the best match's start; 0: none
     std::vector<std::int32_t> matchDefinition;  // the best match's definition; -1: none
 
-    // The prefilter: every search text is at least prefixLength (1 to 4) bytes long, and the bit
+    // The prefilter: every search text is at least prefixLength (1 to 8) bytes long, and the bit
     // of its first prefixLength bytes is set; where the bit of the text's bytes is clear, no search
-    // text starts.
+    // text starts. From 3 bytes on the bit is a hash: the first 8 bytes at a position, loaded as
+    // one word, masked to the prefix and multiplied.
     std::size_t prefixLength = 0;
+    std::uint64_t prefixMask = 0;
+    unsigned prefixShift = 0;
     std::vector<std::uint64_t> prefixBits;
-    [[nodiscard]] std::size_t PrefixBit(const unsigned char* at) const;
+    [[nodiscard]] std::size_t PrefixHash(const unsigned char* at) const;  // 8 readable bytes
+    [[nodiscard]] std::size_t PrefixBit(const unsigned char* at, std::size_t available) const;
     [[nodiscard]] std::size_t NextCandidate(const unsigned char* bytes, std::size_t size,
                                             std::size_t from) const;
 
@@ -103,16 +112,24 @@ std::uint32_t Scanner::Automaton::Value(std::size_t state) const {
     return value;
 }
 
-std::size_t Scanner::Automaton::PrefixBit(const unsigned char* at) const {
+std::size_t Scanner::Automaton::PrefixHash(const unsigned char* at) const {
+    std::uint64_t word = 0;
+    std::memcpy(&word, at, sizeof word);
+    return static_cast<std::size_t>(((word & prefixMask) * kPrefixHashFactor) >> prefixShift);
+}
+
+// The bit of the prefix at `at`, where `available` (at least prefixLength) bytes can be read.
+std::size_t Scanner::Automaton::PrefixBit(const unsigned char* at, std::size_t available) const {
     switch (prefixLength) {
         case 1:
             return at[0];
         case 2:
             return at[0] | std::size_t{at[1]} << 8;
         default: {
-            std::uint32_t key = at[0] | std::uint32_t{at[1]} << 8 | std::uint32_t{at[2]} << 16;
-            if (prefixLength == 4) key |= std::uint32_t{at[3]} << 24;
-            return (key * 0x9E3779B1u) >> (32 - kPrefixHashBits);
+            if (available >= kMaxPrefixLength) return PrefixHash(at);
+            unsigned char padded[kMaxPrefixLength] = {};
+            std::memcpy(padded, at, available);
+            return PrefixHash(padded);
         }
     }
 }
@@ -122,31 +139,31 @@ std::size_t Scanner::Automaton::NextCandidate(const unsigned char* bytes, std::s
     if (size < prefixLength) return std::string_view::npos;
     const std::size_t last = size - prefixLength;  // no search text starts behind it
     const std::uint64_t* bits = prefixBits.data();
-    // One loop per prefix length, so that the compiler sees a fixed key in each.
-    auto scan = [&](auto key) {
-        for (std::size_t p = from; p <= last; ++p) {
-            const std::size_t bit = key(bytes + p);
-            if (bits[bit >> 6] >> (bit & 63) & 1) return p;
-        }
-        return std::string_view::npos;
-    };
+    const auto isSet = [bits](std::size_t bit) { return (bits[bit >> 6] >> (bit & 63) & 1) != 0; };
+    std::size_t p = from;
     switch (prefixLength) {
         case 1:
-            return scan([](const unsigned char* at) { return std::size_t{at[0]}; });
+            for (; p <= last; ++p) {
+                if (isSet(bytes[p])) return p;
+            }
+            return std::string_view::npos;
         case 2:
-            return scan([](const unsigned char* at) { return at[0] | std::size_t{at[1]} << 8; });
-        case 3:
-            return scan([](const unsigned char* at) {
-                const std::uint32_t key =
-                    at[0] | std::uint32_t{at[1]} << 8 | std::uint32_t{at[2]} << 16;
-                return std::size_t{(key * 0x9E3779B1u) >> (32 - kPrefixHashBits)};
-            });
+            for (; p <= last; ++p) {
+                if (isSet(bytes[p] | std::size_t{bytes[p + 1]} << 8)) return p;
+            }
+            return std::string_view::npos;
         default:
-            return scan([](const unsigned char* at) {
-                const std::uint32_t key = at[0] | std::uint32_t{at[1]} << 8 |
-                                          std::uint32_t{at[2]} << 16 | std::uint32_t{at[3]} << 24;
-                return std::size_t{(key * 0x9E3779B1u) >> (32 - kPrefixHashBits)};
-            });
+            // A whole word can be read up to 8 bytes before the end; the last few positions go
+            // through a padded copy.
+            if (size >= kMaxPrefixLength) {
+                for (const std::size_t wordLast = size - kMaxPrefixLength; p <= wordLast; ++p) {
+                    if (isSet(PrefixHash(bytes + p))) return p;
+                }
+            }
+            for (; p <= last; ++p) {
+                if (isSet(PrefixBit(bytes + p, size - p))) return p;
+            }
+            return std::string_view::npos;
     }
 }
 
@@ -318,14 +335,25 @@ void Scanner::Automaton::Build(const DefinitionTable& definitions) {
 
     // The prefilter's bits. An empty table keeps prefixLength 0 and never finds a candidate.
     if (!rows.empty()) {
-        prefixLength = 4;
+        prefixLength = kMaxPrefixLength;
         for (const Definition& row : rows) prefixLength = std::min(prefixLength, row.search.size());
+        unsigned hashBits = kMinPrefixHashBits;
+        while (hashBits < kMaxPrefixHashBits && (std::size_t{1} << hashBits) < rows.size() * 64) {
+            ++hashBits;
+        }
+        // The prefix's bytes are the word's first ones in memory: its low bytes on a
+        // little-endian machine, its high ones on a big-endian one.
+        const unsigned dropped = 8 * static_cast<unsigned>(kMaxPrefixLength - prefixLength);
+        prefixMask = std::endian::native == std::endian::little ? ~std::uint64_t{0} >> dropped
+                                                                : ~std::uint64_t{0} << dropped;
+        prefixShift = 64 - hashBits;
         prefixBits.assign(prefixLength <= 2 ? (std::size_t{1} << (8 * prefixLength)) / 64
-                                            : (std::size_t{1} << kPrefixHashBits) / 64,
+                                            : (std::size_t{1} << hashBits) / 64,
                           0);
         for (const Definition& row : rows) {
             const std::size_t bit =
-                PrefixBit(reinterpret_cast<const unsigned char*>(row.search.data()));
+                PrefixBit(reinterpret_cast<const unsigned char*>(row.search.data()),
+                          std::min(row.search.size(), kMaxPrefixLength));
             prefixBits[bit >> 6] |= std::uint64_t{1} << (bit & 63);
         }
     }

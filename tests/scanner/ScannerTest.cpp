@@ -85,6 +85,16 @@ const std::vector<WorkedCase>& WorkedCases() {
         {"DeletionThenMatchOfFollowingBytes", "abab", {{"ab", ""}, {"b", "x"}}, "", 2},
         {"HighBytes", "\xff\xfe\xff", {{"\xfe\xff", "\x80"}}, "\xff\x80", 1},
         {"ReplacementHoldsSearchText", "abab", {{"ab", "abab"}}, "abababab", 2},
+        // The prefilter reads 8 bytes at a time: matches in the last 8 bytes and texts shorter
+        // than that go another way.
+        {"LongSearchAtVeryEnd", "xxxxxxxxxabcdefghi", {{"abcdefghi", "Z"}}, "xxxxxxxxxZ", 1},
+        {"WholeTextShorterThanWord", "abcdef", {{"abcdef", "Z"}}, "Z", 1},
+        {"TextShorterThanSearch", "abcde", {{"abcdef", "Z"}}, "abcde", 0},
+        {"HighBytesAtVeryEnd",
+         "\x81\x41\x82\xa0\xff\xfe\x80",
+         {{"\x82\xa0\xff\xfe\x80", "Y"}},
+         "\x81\x41Y",
+         1},
     };
     return cases;
 }
@@ -240,6 +250,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Shape{"AtLeastTwoBytes", "ab\x81\xff", 1, 10, 2, 5, 3, 80, 2000},
                     Shape{"AtLeastThreeBytes", "abc\x81", 1, 10, 3, 6, 3, 80, 2000},
                     Shape{"AtLeastFourBytes", "ab\x80", 1, 10, 4, 7, 5, 80, 2000},
+                    // Hashed prefixes of 5 to 8 bytes, read as one word: texts shorter than a
+                    // word, matches in the last 8 bytes, bytes >= 0x80 in every position.
+                    Shape{"AtLeastSixBytes", "ab\x81\xfe", 1, 10, 6, 9, 5, 40, 3000},
+                    Shape{"AtLeastNineBytes", "a\x82\xff", 1, 8, 9, 12, 4, 60, 2000},
+                    Shape{"LongTextFewDefinitions", "abc\x80\x81\xff", 1, 3, 5, 8, 3, 600, 300},
                     // Enough long search texts that the trie outgrows the dense rows.
                     Shape{"LargeTable", "abcd", 600, 2000, 5, 14, 6, 1000, 8}),
     [](const testing::TestParamInfo<Shape>& param) { return std::string(param.param.name); });
