@@ -262,29 +262,6 @@ TEST_F(CKavexDlgTest, MissingDefinitionsAreReportedInAMessageBox) {
     EXPECT_TRUE(replace->isEnabled());  // a run does not refresh the button
 }
 
-// Lowers the file-size limit of this process for the guard's life; with SIGXFSZ ignored a write
-// past the limit fails with EFBIG instead of ending the process. Holds for root too.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
 // A file that cannot be written stops the run: its message comes as a message box after the
 // progress window is gone, and the report so far is in the Message box.
 TEST_F(CKavexDlgTest, FileErrorStopsTheRunWithAMessageBox) {

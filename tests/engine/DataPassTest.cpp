@@ -14,6 +14,8 @@
 namespace kavex {
 namespace {
 
+using test::FileSizeLimit;
+using test::ForeignLock;
 using test::ReadFile;
 using test::Sjis;
 using test::WriteFile;
@@ -134,19 +136,6 @@ TEST_F(DataPassTest, EmptyFileHasNoChunkAndNoCancelCheck) {
     EXPECT_TRUE(host.CallsStartingWith("cancel? ").empty());
 }
 
-// Holds an exclusive flock on a file, as another program holding it without sharing would; this
-// makes our open fail for root too.
-class ForeignLock {
-public:
-    explicit ForeignLock(const std::string& path) : m_nFd(::open(path.c_str(), O_RDONLY)) {
-        EXPECT_EQ(::flock(m_nFd, LOCK_EX), 0);
-    }
-    ~ForeignLock() { ::close(m_nFd); }
-
-private:
-    int m_nFd;
-};
-
 TEST_F(DataPassTest, FileInUseGetsTheReadOpenLine) {
     WriteFile(dir / "busy.txt", "foo");
     WriteFile(dir / "free.txt", "foo");
@@ -217,27 +206,6 @@ TEST_F(DataPassTest, CancelDuringAReadLeavesThatFileAndStopsTheRun) {
     EXPECT_EQ(host.calls.back(), "close");
     EXPECT_EQ(host.calls[host.calls.size() - 2], "to-controls");
 }
-
-// Lowers the file-size limit of this process for the test's duration; with SIGXFSZ ignored a
-// write past the limit fails with EFBIG instead of killing the process. Holds for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 TEST_F(DataPassTest, WriteFailingHalfWayRestoresTheFileAndStopsTheRun) {
     Define("a>aa");

@@ -40,25 +40,6 @@ void SetXattr(const std::string& path, const std::string& value) {
     ASSERT_EQ(::setxattr(path.c_str(), "user.kavex", value.data(), value.size(), 0), 0) << path;
 }
 
-FileSizeLimit::FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &m_saved);
-    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = m_saved;
-    limit.rlim_cur = bytes;
-    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-}
-
-FileSizeLimit::~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &m_saved);
-    std::signal(SIGXFSZ, m_oldHandler);
-}
-
-ForeignLock::ForeignLock(const std::string& path) : m_nFd(::open(path.c_str(), O_RDONLY)) {
-    EXPECT_EQ(::flock(m_nFd, LOCK_EX), 0) << path;
-}
-
-ForeignLock::~ForeignLock() { ::close(m_nFd); }
-
 void JournalFixture::SetUp() {
     m_savedCodePage = platform::ProcessCodePage();
     platform::SetProcessCodePage(platform::CodePage::ShiftJis());

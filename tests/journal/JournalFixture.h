@@ -33,33 +33,6 @@ struct FileState {
 [[nodiscard]] bool SupportsUserXattrs(const std::string& folder);
 void SetXattr(const std::string& path, const std::string& value);
 
-// Lowers this process's file-size limit while it lives; with SIGXFSZ ignored a write past the
-// limit fails with EFBIG instead of killing the process. Holds for root too.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes);
-    ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
-// Holds an exclusive flock on a file, as another program holding it without sharing would; our
-// opens then fail, for root too.
-class ForeignLock {
-public:
-    explicit ForeignLock(const std::string& path);
-    ~ForeignLock();
-    ForeignLock(const ForeignLock&) = delete;
-    ForeignLock& operator=(const ForeignLock&) = delete;
-
-private:
-    int m_nFd;
-};
-
 class JournalFixture : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -16,20 +16,8 @@ namespace {
 
 using test::ReadFile;
 using test::TempDir;
+using test::ForeignLock;
 using test::WriteFile;
-
-// Holds an exclusive flock on a file, as another program holding it open without sharing would.
-// This makes our opens fail for root too, which permission bits would not.
-class ForeignLock {
-public:
-    explicit ForeignLock(const std::string& path) : m_nFd(::open(path.c_str(), O_RDONLY)) {
-        EXPECT_EQ(::flock(m_nFd, LOCK_EX), 0);
-    }
-    ~ForeignLock() { ::close(m_nFd); }
-
-private:
-    int m_nFd;
-};
 
 mode_t ModeOf(const std::string& path) {
     struct stat status {};

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -49,6 +53,25 @@ std::string ReadFile(const std::string& path) {
 }
 
 void MakeFolder(const std::string& path) { std::filesystem::create_directories(path); }
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &m_saved);
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_saved;
+    limit.rlim_cur = bytes;
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &m_saved);
+    std::signal(SIGXFSZ, m_oldHandler);
+}
+
+ForeignLock::ForeignLock(const std::string& path) : m_nFd(::open(path.c_str(), O_RDONLY)) {
+    EXPECT_EQ(::flock(m_nFd, LOCK_EX), 0) << path;
+}
+
+ForeignLock::~ForeignLock() { ::close(m_nFd); }
 
 std::string Sjis(std::string_view utf8) {
     return platform::FromUtf8(utf8, platform::CodePage::ShiftJis());

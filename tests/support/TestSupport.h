@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <sys/resource.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,33 @@ private:
 void WriteFile(const std::string& path, std::string_view bytes);
 [[nodiscard]] std::string ReadFile(const std::string& path);
 void MakeFolder(const std::string& path);
+
+// Lowers this process's file-size limit while it lives; with SIGXFSZ ignored a write past the
+// limit fails with EFBIG instead of killing the process. Holds for root too.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+// Holds an exclusive flock on a file, as another program holding it without sharing would; our
+// opens then fail, for root too.
+class ForeignLock {
+public:
+    explicit ForeignLock(const std::string& path);
+    ~ForeignLock();
+    ForeignLock(const ForeignLock&) = delete;
+    ForeignLock& operator=(const ForeignLock&) = delete;
+
+private:
+    int m_nFd;
+};
 
 // UTF-8 text as Shift_JIS bytes.
 [[nodiscard]] std::string Sjis(std::string_view utf8);
