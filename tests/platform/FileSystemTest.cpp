@@ -14,9 +14,9 @@
 namespace kavex::platform {
 namespace {
 
+using test::ForeignLock;
 using test::ReadFile;
 using test::TempDir;
-using test::ForeignLock;
 using test::WriteFile;
 
 mode_t ModeOf(const std::string& path) {

@@ -1,9 +1,10 @@
 // Shared test helpers: a temporary folder, file fixtures and a RunHost that records every call.
 #pragma once
 
+#include <sys/resource.h>
+
 #include <cstdint>
 #include <functional>
-#include <sys/resource.h>
 #include <string>
 #include <string_view>
 #include <vector>
