@@ -85,25 +85,15 @@ std::int64_t File::Read(char* buffer, std::size_t capacity) {
     }
 }
 
-bool File::WriteAt(std::int64_t offset, std::string_view bytes) {
+bool File::WriteAll(std::string_view bytes, std::optional<std::int64_t> offset) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t count = ::pwrite(m_nFd, bytes.data() + done, bytes.size() - done,
-                                       static_cast<off_t>(offset) + static_cast<off_t>(done));
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            m_nError = errno;
-            return false;
-        }
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
-bool File::Write(std::string_view bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t count = ::write(m_nFd, bytes.data() + done, bytes.size() - done);
+        const char* from = bytes.data() + done;
+        const std::size_t left = bytes.size() - done;
+        const ssize_t count =
+            offset ? ::pwrite(m_nFd, from, left,
+                              static_cast<off_t>(*offset + static_cast<std::int64_t>(done)))
+                   : ::write(m_nFd, from, left);
         if (count < 0) {
             if (errno == EINTR) continue;
             m_nError = errno;

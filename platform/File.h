@@ -40,9 +40,11 @@ public:
     // error.
     [[nodiscard]] std::int64_t Read(char* buffer, std::size_t capacity);
     // Writes all bytes at the given offset (retrying short writes).
-    [[nodiscard]] bool WriteAt(std::int64_t offset, std::string_view bytes);
+    [[nodiscard]] bool WriteAt(std::int64_t offset, std::string_view bytes) {
+        return WriteAll(bytes, offset);
+    }
     // Writes all bytes at the current offset.
-    [[nodiscard]] bool Write(std::string_view bytes);
+    [[nodiscard]] bool Write(std::string_view bytes) { return WriteAll(bytes, std::nullopt); }
     [[nodiscard]] bool Truncate(std::int64_t length);
     [[nodiscard]] bool Sync();
     // Closes and reports whether the close succeeded; the file is closed either way.
@@ -50,6 +52,8 @@ public:
 
 private:
     explicit File(int fd) : m_nFd(fd) {}
+    // Retries short writes; at the offset when given, else at the current offset.
+    bool WriteAll(std::string_view bytes, std::optional<std::int64_t> offset);
 
     int m_nFd = -1;
     int m_nError = 0;
