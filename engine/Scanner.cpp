@@ -45,8 +45,9 @@ constexpr std::uint32_t kKindBits = 7;
 constexpr std::uint32_t kDead = 0xFFFFFFFFu;
 constexpr std::size_t kMaxStates = (std::size_t{1} << 29) - 1;  // ids fit in 29 bits, kDead apart
 // The prefilter looks at the first (up to) 8 bytes a search text could start with; 3 to 8 bytes
-// are hashed into a bitmap of 2^12 to 2^20 bits (at most 128 KiB), about 64 bits per search text
-// so that few positions pass it by chance.
+// are hashed into a bitmap of 2^12 to 2^20 bits (at most 128 KiB), up to 512 bits per search text:
+// every position that passes by chance costs a start of the automaton, and at 64 bits a text
+// those cost half the scan's speed.
 constexpr std::size_t kMaxPrefixLength = 8;
 constexpr unsigned kMinPrefixHashBits = 12;
 constexpr unsigned kMaxPrefixHashBits = 20;
@@ -338,7 +339,7 @@ void Scanner::Automaton::Build(const DefinitionTable& definitions) {
         prefixLength = kMaxPrefixLength;
         for (const Definition& row : rows) prefixLength = std::min(prefixLength, row.search.size());
         unsigned hashBits = kMinPrefixHashBits;
-        while (hashBits < kMaxPrefixHashBits && (std::size_t{1} << hashBits) < rows.size() * 64) {
+        while (hashBits < kMaxPrefixHashBits && (std::size_t{1} << hashBits) < rows.size() * 512) {
             ++hashBits;
         }
         // The prefix's bytes are the word's first ones in memory: its low bytes on a
