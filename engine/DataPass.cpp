@@ -92,7 +92,8 @@ PassOutcome RunDataPass(RunContext& context) {
 
         // The scanner sees the bytes before the first NUL; the rest is written back unchanged.
         const std::size_t nul = std::min(bytes.find('\0'), bytes.size());
-        ScanResult scan = context.scanner.ScanAndReplace(std::string_view(bytes).substr(0, nul));
+        ScanResult scan = context.scanner.ScanAndReplace(std::string_view(bytes).substr(0, nul),
+                                                         UnchangedText::Omit);
         if (!scan.replaced) {
             host.AppendLog(Line(name, texts.noMatch));
         } else {

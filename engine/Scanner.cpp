@@ -446,15 +446,15 @@ Scanner::~Scanner() = default;
 Scanner::Scanner(Scanner&&) noexcept = default;
 Scanner& Scanner::operator=(Scanner&&) noexcept = default;
 
-ScanResult Scanner::ScanAndReplace(std::string_view text) const {
+ScanResult Scanner::ScanAndReplace(std::string_view text, UnchangedText unchanged) const {
     const Automaton& automaton = *m_pAutomaton;
     if (automaton.byLoop) return ScanAndReplaceByLoop(text, automaton.table);
     ScanResult result;
-    result.text.reserve(text.size());
     std::size_t resume = 0;
     while (resume < text.size()) {
         const std::optional<Found> found = automaton.FindNext(text, resume);
         if (!found) break;
+        if (result.count == 0) result.text.reserve(text.size());
         const Definition& definition =
             automaton.table.rows[static_cast<std::size_t>(found->definition)];
         result.text.append(text.substr(resume, found->start - resume));
@@ -464,6 +464,8 @@ ScanResult Scanner::ScanAndReplace(std::string_view text) const {
         ++result.count;
         resume = found->start + definition.search.size();
     }
+    // Most files of a tree hold no match: then the whole file need not be copied.
+    if (result.count == 0 && unchanged == UnchangedText::Omit) return result;
     result.text.append(text.substr(std::min(resume, text.size())));
     result.replaced = result.count > 0;
     return result;

@@ -24,6 +24,10 @@ struct ScanResult {
     std::string detail;      // CR LF "[" search "]>[" replacement "]" per replacement, in order
 };
 
+// What ScanAndReplace hands back as the text when nothing was replaced: a copy of the input, or
+// nothing, for a caller that only uses the text after a replacement and need not copy a whole file.
+enum class UnchangedText { Copy, Omit };
+
 class Scanner {
 public:
     // Every search text of the table must be non-empty (the definition parser guarantees it).
@@ -32,7 +36,8 @@ public:
     Scanner(Scanner&&) noexcept;
     Scanner& operator=(Scanner&&) noexcept;
 
-    [[nodiscard]] ScanResult ScanAndReplace(std::string_view text) const;
+    [[nodiscard]] ScanResult ScanAndReplace(std::string_view text,
+                                            UnchangedText unchanged = UnchangedText::Copy) const;
 
 private:
     struct Automaton;

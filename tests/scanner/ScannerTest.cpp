@@ -145,6 +145,17 @@ TEST(ScannerTest, CallsAreIndependent) {
     EXPECT_EQ(scanner.ScanAndReplace("ab").count, 1);
 }
 
+// A caller that asks for no copy of an unchanged text gets none, and the full text otherwise.
+TEST(ScannerTest, UnchangedTextIsOmittedOnRequest) {
+    const Scanner scanner(Table({{"ab", "X"}}));
+    const ScanResult none = scanner.ScanAndReplace("xyz", UnchangedText::Omit);
+    EXPECT_TRUE(none.text.empty());
+    EXPECT_FALSE(none.replaced);
+    const ScanResult some = scanner.ScanAndReplace("xaby", UnchangedText::Omit);
+    EXPECT_EQ(some.text, "xXy");
+    EXPECT_EQ(some.count, 1);
+}
+
 // --- Generated cases -------------------------------------------------------------------------
 
 struct Shape {
